@@ -20,4 +20,5 @@ struct CapturedHotKey {
 };
 
 // A WM_KEYDOWN/WM_SYSKEYDOWN (key code, key data) becomes the whole new hot key.
-CapturedHotKey CaptureHotKey(std::uint32_t keyCode, std::uint32_t keyData, const KeyDownState& down);
+CapturedHotKey CaptureHotKey(std::uint32_t keyCode, std::uint32_t keyData,
+                             const KeyDownState& down);

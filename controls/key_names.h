@@ -1,9 +1,10 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 
 // Display names by virtual-key code; nullptr where a code has no name.
-extern const wchar_t* const KeyNameTable[256];
+extern const std::array<const wchar_t*, 256> KeyNameTable;
 
 // "Ctrl+Shift+Alt+Win+" in that fixed order, then the key's name (if any).
 std::wstring FormatHotKeyText(std::uint8_t key, bool ctrl, bool shift, bool alt, bool win);
