@@ -18,5 +18,20 @@ std::int32_t IntegerFromText(const std::wstring& text) {
 }
 
 std::wstring IntegerToText(std::int32_t value) {
-    return std::to_wstring(value);
+    // Magnitude in unsigned arithmetic, so INT32_MIN needs no special case.
+    std::uint32_t magnitude = static_cast<std::uint32_t>(value);
+    if (value < 0)
+        magnitude = 0u - magnitude;
+    wchar_t digits[11];
+    std::size_t n = 0;
+    do {
+        digits[n++] = static_cast<wchar_t>(L'0' + magnitude % 10u);
+        magnitude /= 10u;
+    } while (magnitude != 0);
+    std::wstring text;
+    if (value < 0)
+        text += L'-';
+    while (n > 0)
+        text += digits[--n];
+    return text;
 }
