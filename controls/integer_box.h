@@ -11,11 +11,11 @@
 class CIntegerBox : public CWindowImpl<CIntegerBox, CEditT<CWindow>, CWinTraits<0x56000000, 0>> {
 public:
     BEGIN_MSG_MAP(CIntegerBox)
-    MESSAGE_HANDLER(WM_CHAR, OnChar)
-    MESSAGE_HANDLER(WM_CONTEXTMENU, OnSwallow)
-    MESSAGE_HANDLER(WM_KEYUP, OnSwallow)
-    MESSAGE_HANDLER(WM_SYSKEYDOWN, OnSwallow)
-    MESSAGE_HANDLER(WM_SYSKEYUP, OnSwallow)
+        MESSAGE_HANDLER(WM_CHAR, OnChar)
+        MESSAGE_HANDLER(WM_CONTEXTMENU, OnSwallow)
+        MESSAGE_HANDLER(WM_KEYUP, OnSwallow)
+        MESSAGE_HANDLER(WM_SYSKEYDOWN, OnSwallow)
+        MESSAGE_HANDLER(WM_SYSKEYUP, OnSwallow)
     END_MSG_MAP()
 
     void SetValue(std::int32_t value);

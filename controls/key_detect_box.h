@@ -12,12 +12,12 @@ class CKeyDetectBox
     : public CWindowImpl<CKeyDetectBox, CEditT<CWindow>, CWinTraits<0x56000000, 0>> {
 public:
     BEGIN_MSG_MAP(CKeyDetectBox)
-    MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
-    MESSAGE_HANDLER(WM_SYSKEYDOWN, OnKeyDown)
-    MESSAGE_HANDLER(WM_CHAR, OnSwallow)
-    MESSAGE_HANDLER(WM_CONTEXTMENU, OnSwallow)
-    MESSAGE_HANDLER(WM_KEYUP, OnSwallow)
-    MESSAGE_HANDLER(WM_SYSKEYUP, OnSwallow)
+        MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
+        MESSAGE_HANDLER(WM_SYSKEYDOWN, OnKeyDown)
+        MESSAGE_HANDLER(WM_CHAR, OnSwallow)
+        MESSAGE_HANDLER(WM_CONTEXTMENU, OnSwallow)
+        MESSAGE_HANDLER(WM_KEYUP, OnSwallow)
+        MESSAGE_HANDLER(WM_SYSKEYUP, OnSwallow)
     END_MSG_MAP()
 
     void SetHotKey(std::uint8_t key, bool ctrl, bool shift, bool alt, bool win);

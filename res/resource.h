@@ -4,6 +4,9 @@
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif
+// Id of the labels, group boxes and the icon in the dialog templates: the 16-bit -1.
+// windres would store (-1) as 0xFFFFFFFF in an extended template.
+#define IDC_STATIC16 0xFFFF
 
 #define IDD_MAIN 101
 #define IDD_ABOUT 102

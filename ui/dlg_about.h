@@ -19,10 +19,10 @@ public:
     enum { IDD = IDD_ABOUT };
 
     BEGIN_MSG_MAP(CDlgAbout)
-    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-    COMMAND_ID_HANDLER(IDOK, OnCloseCmd)
-    COMMAND_ID_HANDLER(IDCANCEL, OnCloseCmd)
-    NOTIFY_HANDLER(IDC_LINK, NM_CLICK, OnLinkClick)
+        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+        COMMAND_ID_HANDLER(IDOK, OnCloseCmd)
+        COMMAND_ID_HANDLER(IDCANCEL, OnCloseCmd)
+        NOTIFY_HANDLER(IDC_LINK, NM_CLICK, OnLinkClick)
     END_MSG_MAP()
 
     LRESULT OnInitDialog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
