@@ -1,6 +1,8 @@
 # Sourced helpers: a private X display and a Wine prefix inside the build tree.
 # winenv_start PREFIX [wm]   starts Xvfb (and openbox when "wm"), prepares PREFIX, warms wineserver
 # winenv_stop                stops wineserver, the window manager and Xvfb
+# winenv_start also writes PREFIX/winenv.env: sourcing it in another shell
+# restores the environment (and the process ids winenv_stop needs).
 
 winenv_free_display() {
     local n=90
@@ -47,6 +49,13 @@ winenv_start() {
     # A warm server makes each test process start in about 0.1 s.
     wineserver -p
     wine wineboot </dev/null >/dev/null 2>&1 || true
+
+    cat >"$WINEPREFIX/winenv.env" <<EOF
+export WINEPREFIX='$WINEPREFIX' WINEDEBUG='$WINEDEBUG' WINEDLLOVERRIDES='$WINEDLLOVERRIDES'
+export WINEARCH='$WINEARCH' DISPLAY='$DISPLAY'
+WINENV_XVFB_PID='$WINENV_XVFB_PID'
+WINENV_WM_PID='$WINENV_WM_PID'
+EOF
 }
 
 winenv_stop() {
