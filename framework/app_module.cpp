@@ -135,20 +135,20 @@ BOOL CMessageLoop::OnIdle(int /*idleCount*/) {
 }
 
 HRESULT CAppModule::Init(HINSTANCE instance) {
-    std::lock_guard<std::mutex> guard(m_lock);
+    Guard guard(m_lock);
     m_instance = instance;
     return S_OK;
 }
 
 void CAppModule::Term() {
-    std::lock_guard<std::mutex> guard(m_lock);
+    Guard guard(m_lock);
     m_loops.clear();
     m_createData.clear();
     m_instance = nullptr;
 }
 
 HINSTANCE CAppModule::GetModuleInstance() const {
-    std::lock_guard<std::mutex> guard(m_lock);
+    Guard guard(m_lock);
     return m_instance;
 }
 
@@ -160,28 +160,28 @@ BOOL CAppModule::AddMessageLoop(CMessageLoop* loop) {
     if (loop == nullptr) {
         return FALSE;
     }
-    std::lock_guard<std::mutex> guard(m_lock);
+    Guard guard(m_lock);
     return m_loops.emplace(::GetCurrentThreadId(), loop).second ? TRUE : FALSE;
 }
 
 BOOL CAppModule::RemoveMessageLoop() {
-    std::lock_guard<std::mutex> guard(m_lock);
+    Guard guard(m_lock);
     return m_loops.erase(::GetCurrentThreadId()) != 0 ? TRUE : FALSE;
 }
 
 CMessageLoop* CAppModule::GetMessageLoop(DWORD threadId) const {
-    std::lock_guard<std::mutex> guard(m_lock);
+    Guard guard(m_lock);
     auto it = m_loops.find(threadId);
     return it == m_loops.end() ? nullptr : it->second;
 }
 
 void CAppModule::AddCreateWndData(void* object) {
-    std::lock_guard<std::mutex> guard(m_lock);
+    Guard guard(m_lock);
     m_createData[::GetCurrentThreadId()] = object;
 }
 
 void* CAppModule::ExtractCreateWndData() {
-    std::lock_guard<std::mutex> guard(m_lock);
+    Guard guard(m_lock);
     auto it = m_createData.find(::GetCurrentThreadId());
     if (it == m_createData.end()) {
         return nullptr;

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <map>
-#include <mutex>
 #include <vector>
 
 class CMessageFilter {
@@ -82,7 +81,18 @@ public:
     void* ExtractCreateWndData();
 
 private:
-    mutable std::mutex m_lock;
+    // A slim lock: std::mutex would link a thread library into the program.
+    class Guard {
+    public:
+        explicit Guard(SRWLOCK& lock) : m_lock(lock) { ::AcquireSRWLockExclusive(&m_lock); }
+        ~Guard() { ::ReleaseSRWLockExclusive(&m_lock); }
+        Guard(const Guard&) = delete;
+        Guard& operator=(const Guard&) = delete;
+
+    private:
+        SRWLOCK& m_lock;
+    };
+    mutable SRWLOCK m_lock = SRWLOCK_INIT;
     HINSTANCE m_instance = nullptr;
     std::map<DWORD, CMessageLoop*> m_loops;
     std::map<DWORD, void*> m_createData;
