@@ -27,7 +27,5 @@ winenv_stop
 trap - EXIT
 
 echo "== end-to-end layer"
-if [ -x tests/e2e/run.sh ]; then
-    bash tests/e2e/run.sh
-fi
+bash tests/e2e/run.sh
 echo "all test layers passed"
