@@ -3,32 +3,14 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "app/run_loop.h"
 #include "framework/app_module.h"
 #include "ui/dlg_main.h"
 
 namespace {
 
 int Run(LPWSTR /*commandLine*/, int /*showCommand*/) {
-    CMessageLoop theLoop;
-    g_appModule.AddMessageLoop(&theLoop);
-
-    int result = 0;
-    {
-        CDlgMain dlgMain;
-        if (dlgMain.Create(nullptr, 0) == nullptr) {
-            // Without a window there is nothing to quit from: never keep the mutex
-            // with an empty loop.
-            g_appModule.RemoveMessageLoop();
-            return 1;
-        }
-        // Always SW_SHOW, whatever the show command.
-        dlgMain.ShowWindow(SW_SHOW);
-        result = theLoop.Run();
-        if (dlgMain.IsWindow())
-            dlgMain.DestroyWindow();
-        g_appModule.RemoveMessageLoop();
-    }
-    return result;
+    return RunMainDialog<CDlgMain>();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/run_loop.h"
 #include "framework/app_module.h"
 #include "res/resource.h"
 #include "ui/dialog_helpers.h"
@@ -260,6 +261,59 @@ TEST_F(MainDialog, HotKeyTogglesTheClipAndOtherIdsDoNot) {
     RECT after{};
     ::GetClipCursor(&after);
     EXPECT_TRUE(::EqualRect(&full, &after));
+}
+
+// Stand-ins for the main dialog: one whose template is missing, and one that
+// records when it becomes visible and quits with a known code.
+class MissingTemplateDialog : public CDialogImpl<MissingTemplateDialog> {
+public:
+    enum { IDD = 4242 };
+    BEGIN_MSG_MAP(MissingTemplateDialog)
+    END_MSG_MAP()
+};
+
+class QuittingDialog : public CDialogImpl<QuittingDialog> {
+public:
+    enum { IDD = IDD_ABOUT };
+    static inline int s_visibleAtInit = -1;
+    static inline int s_visibleWhenRunning = -1;
+    static inline int s_showCount = 0;
+    BEGIN_MSG_MAP(QuittingDialog)
+        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+        MESSAGE_HANDLER(WM_SHOWWINDOW, OnShowWindow)
+        MESSAGE_HANDLER(WM_APP, OnRunning)
+    END_MSG_MAP()
+    LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+        s_visibleAtInit = ::IsWindowVisible(m_hWnd);
+        ::PostMessageW(m_hWnd, WM_APP, 0, 0);
+        return 1;
+    }
+    LRESULT OnShowWindow(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
+        s_showCount += wParam ? 1 : 0;
+        bHandled = FALSE;
+        return 0;
+    }
+    LRESULT OnRunning(UINT, WPARAM, LPARAM, BOOL&) {
+        s_visibleWhenRunning = ::IsWindowVisible(m_hWnd);
+        ::PostQuitMessage(7);
+        return 1;
+    }
+};
+
+TEST(StartUp, ADialogThatCannotBeCreatedEndsTheRunWithoutALoop) {
+    g_appModule.Init(::GetModuleHandleW(nullptr));
+    EXPECT_EQ(RunMainDialog<MissingTemplateDialog>(), 1);
+    EXPECT_EQ(g_appModule.GetMessageLoop(), nullptr);
+}
+
+TEST(StartUp, TheDialogIsShownOnceAfterItsInitialisationAndTheQuitCodeIsReturned) {
+    g_appModule.Init(::GetModuleHandleW(nullptr));
+    EXPECT_EQ(RunMainDialog<QuittingDialog>(), 7);
+    EXPECT_EQ(QuittingDialog::s_visibleAtInit, 0);
+    EXPECT_EQ(QuittingDialog::s_visibleWhenRunning, 1);
+    EXPECT_EQ(QuittingDialog::s_showCount, 1);
+    EXPECT_EQ(g_appModule.GetMessageLoop(), nullptr);
+    EXPECT_EQ(::FindWindowW(nullptr, L"About Corvane Tetherly"), nullptr);
 }
 
 TEST(CenterDialog, KeepsADialogInsideTheWorkArea) {
