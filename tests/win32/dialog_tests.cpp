@@ -247,6 +247,24 @@ TEST_F(MainDialog, EndOfSessionCleansUpAndDestroyRepeatsHarmlessly) {
     EXPECT_FALSE(m_dlg->IsWindow());
 }
 
+TEST_F(MainDialog, IconsAreReleasedWithTheWindow) {
+    Open();
+    HICON icons[2] = {
+        reinterpret_cast<HICON>(::SendMessageW(m_dlg->m_hWnd, WM_GETICON, ICON_BIG, 0)),
+        reinterpret_cast<HICON>(::SendMessageW(m_dlg->m_hWnd, WM_GETICON, ICON_SMALL, 0))};
+    for (HICON icon : icons) {
+        ICONINFO info{};
+        ASSERT_TRUE(::GetIconInfo(icon, &info));
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+    }
+    m_dlg->DestroyWindow();
+    for (HICON icon : icons) {
+        ICONINFO info{};
+        EXPECT_FALSE(::GetIconInfo(icon, &info));
+    }
+}
+
 TEST_F(MainDialog, HotKeyTogglesTheClipAndOtherIdsDoNot) {
     Open();
     ::ClipCursor(nullptr);
