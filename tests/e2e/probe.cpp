@@ -384,15 +384,15 @@ bool ParseModsVk(const std::wstring& modsText, const std::wstring& vkText, UINT&
 
 int Usage() {
     fputws(L"usage: e2e_probe COMMAND ...\n"
-           L"  find SEL | visible SEL | enabled SEL | text SEL ID | controls SEL\n"
+           L"  find SEL | visible SEL | enabled SEL | text SEL ID\n"
            L"  wait-visible SEL [ms] | wait-hidden SEL [ms] | wait-gone SEL [ms]\n"
            L"  client-rect SEL | window-rect SEL | ctrl-rect SEL ID\n"
-           L"  clip | unclip | cursor | foreground | count-windows TITLE [visible]\n"
-           L"  owned SEL | windows-of SEL | pid SEL | kill SEL | xid SEL\n"
+           L"  clip | unclip | foreground | count-windows TITLE [visible]\n"
+           L"  owned SEL | xid SEL\n"
            L"  send SEL MSG WPARAM LPARAM | post SEL MSG WPARAM LPARAM  (MSG @Name registers)\n"
            L"  hotkey-free MODS VK | hold-hotkey MODS VK SECONDS\n"
            L"  reg [VALUE] | reg-set NAME dword|sz VALUE | reg-clear\n"
-           L"  tray-icons | tray-rect | tray-delete SEL UID | menu-rect\n"
+           L"  tray-icons | tray-delete SEL UID | menu-rect\n"
            L"  target-window TITLE X Y W H [SECONDS]\n"
            L"SEL is an exact window title or a handle written 0x...\n",
            stderr);
@@ -410,9 +410,8 @@ int wmain(int argc, wchar_t** argv) {
     auto need = [&](size_t n) { return a.size() >= n; };
     long long number = 0;
 
-    if (cmd == L"clip" || cmd == L"unclip" || cmd == L"cursor" || cmd == L"foreground" ||
-        cmd == L"tray-icons" || cmd == L"tray-rect" || cmd == L"reg" || cmd == L"reg-clear" ||
-        cmd == L"menu-rect") {
+    if (cmd == L"clip" || cmd == L"unclip" || cmd == L"foreground" || cmd == L"tray-icons" ||
+        cmd == L"reg" || cmd == L"reg-clear" || cmd == L"menu-rect") {
         if (cmd == L"clip") {
             RECT r = {};
             if (!GetClipCursor(&r)) {
@@ -422,24 +421,11 @@ int wmain(int argc, wchar_t** argv) {
         } else if (cmd == L"unclip") {
             ClipCursor(nullptr);
             Print(L"unclipped");
-        } else if (cmd == L"cursor") {
-            POINT p = {};
-            if (!GetCursorPos(&p)) {
-                return Fail(L"GetCursorPos failed");
-            }
-            Print(std::to_wstring(p.x) + L" " + std::to_wstring(p.y));
         } else if (cmd == L"foreground") {
             HWND wnd = GetForegroundWindow();
             Print(HandleText(wnd) + L"\t" + TitleOf(wnd));
         } else if (cmd == L"tray-icons") {
             return CmdTrayIcons();
-        } else if (cmd == L"tray-rect") {
-            HWND tray = TrayWindow();
-            RECT r = {};
-            if (tray == nullptr || !IsWindowVisible(tray) || !GetWindowRect(tray, &r)) {
-                return Fail(L"no visible tray window");
-            }
-            Print(RectText(r));
         } else if (cmd == L"menu-rect") {
             HWND menu = FindVisibleByClass(L"#32768");
             RECT r = {};
@@ -552,15 +538,6 @@ int wmain(int argc, wchar_t** argv) {
             return Fail(L"no answer to WM_GETTEXT");
         }
         Print(text);
-    } else if (cmd == L"controls") {
-        ChildList list;
-        EnumChildWindows(wnd, CollectChild, reinterpret_cast<LPARAM>(&list));
-        for (HWND child : list.children) {
-            std::wstring text;
-            ControlText(child, text);
-            Print(std::to_wstring(GetDlgCtrlID(child)) + L"\t" + ClassOf(child) + L"\t" +
-                  (IsWindowVisible(child) ? L"visible" : L"hidden") + L"\t" + text);
-        }
     } else if (cmd == L"client-rect") {
         RECT r = {};
         POINT tl = {0, 0};
@@ -585,14 +562,9 @@ int wmain(int argc, wchar_t** argv) {
             return Fail(L"no control " + a[1]);
         }
         Print(RectText(r));
-    } else if (cmd == L"owned" || cmd == L"windows-of") {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(wnd, &pid);
+    } else if (cmd == L"owned") {
         for (HWND top : TopLevelWindows()) {
-            DWORD topPid = 0;
-            GetWindowThreadProcessId(top, &topPid);
-            bool match = cmd == L"owned" ? GetWindow(top, GW_OWNER) == wnd : topPid == pid;
-            if (match) {
+            if (GetWindow(top, GW_OWNER) == wnd) {
                 Print(Describe(top));
             }
         }
@@ -603,20 +575,6 @@ int wmain(int argc, wchar_t** argv) {
             return Fail(L"no X window for " + a[0]);
         }
         Print(std::to_wstring(reinterpret_cast<UINT_PTR>(xid)));
-    } else if (cmd == L"pid") {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(wnd, &pid);
-        Print(std::to_wstring(pid));
-    } else if (cmd == L"kill") {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(wnd, &pid);
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        if (process == nullptr || !TerminateProcess(process, 9)) {
-            return Fail(L"cannot terminate process " + std::to_wstring(pid));
-        }
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-        Print(L"killed");
     } else if ((cmd == L"send" || cmd == L"post") && need(4)) {
         return CmdSend(wnd, a, cmd == L"post");
     } else if (cmd == L"tray-delete" && need(2)) {
