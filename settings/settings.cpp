@@ -1,58 +1,52 @@
 #include "settings/settings.h"
 
-#include <cstddef>
-#include <cstring>
+#include <bit>
 
 namespace {
 
-struct FieldName {
-    const wchar_t* name;
-    std::size_t offset;
-};
+const std::wstring kKeyPath = kSettingsKeyPath;
 
-constexpr FieldName kFields[] = {
-    {L"HotKey", offsetof(Settings, HotKey)},
-    {L"Modifiers", offsetof(Settings, Modifiers)},
-    {L"TuningLeft", offsetof(Settings, TuningLeft)},
-    {L"TuningTop", offsetof(Settings, TuningTop)},
-    {L"TuningRight", offsetof(Settings, TuningRight)},
-    {L"TuningBottom", offsetof(Settings, TuningBottom)},
-};
-
-// The fields' 32-bit patterns, whatever their signedness (negative tunings are
-// stored as two's complement).
-std::uint32_t FieldBits(const Settings& s, std::size_t offset) {
-    std::uint32_t bits;
-    std::memcpy(&bits, reinterpret_cast<const unsigned char*>(&s) + offset, sizeof bits);
-    return bits;
+// A missing or unreadable value leaves the field as it was.
+bool ReadField(SettingsRegistry& registry, const wchar_t* name, std::uint32_t& field) {
+    return registry.ReadDword(kCurrentUserRoot, kKeyPath, name, field);
 }
 
-void SetFieldBits(Settings& s, std::size_t offset, std::uint32_t bits) {
-    std::memcpy(reinterpret_cast<unsigned char*>(&s) + offset, &bits, sizeof bits);
+// Signed fields travel as their two's complement bit pattern.
+bool ReadField(SettingsRegistry& registry, const wchar_t* name, std::int32_t& field) {
+    std::uint32_t bits = std::bit_cast<std::uint32_t>(field);
+    const bool ok = ReadField(registry, name, bits);
+    field = std::bit_cast<std::int32_t>(bits);
+    return ok;
+}
+
+bool WriteField(SettingsRegistry& registry, const wchar_t* name, std::uint32_t value) {
+    return registry.WriteDword(kCurrentUserRoot, kKeyPath, name, value);
+}
+
+bool WriteField(SettingsRegistry& registry, const wchar_t* name, std::int32_t value) {
+    return WriteField(registry, name, std::bit_cast<std::uint32_t>(value));
 }
 
 } // namespace
 
 bool Settings::Load(SettingsRegistry& registry) {
-    bool result = true;
-    for (const FieldName& field : kFields) {
-        std::uint32_t bits = FieldBits(*this, field.offset);
-        if (registry.ReadDword(kCurrentUserRoot, kSettingsKeyPath, field.name, bits))
-            SetFieldBits(*this, field.offset, bits);
-        else
-            result = false;
-    }
-    return result;
+    // Every value is tried, whatever failed before.
+    bool ok = ReadField(registry, L"HotKey", HotKey);
+    ok = ReadField(registry, L"Modifiers", Modifiers) && ok;
+    ok = ReadField(registry, L"TuningLeft", TuningLeft) && ok;
+    ok = ReadField(registry, L"TuningTop", TuningTop) && ok;
+    ok = ReadField(registry, L"TuningRight", TuningRight) && ok;
+    ok = ReadField(registry, L"TuningBottom", TuningBottom) && ok;
+    return ok;
 }
 
 bool Settings::Save(SettingsRegistry& registry) const {
-    bool result = true;
-    if (!registry.WriteString(kCurrentUserRoot, kSettingsKeyPath, L"Version", kSettingsVersion))
-        result = false;
-    for (const FieldName& field : kFields) {
-        if (!registry.WriteDword(kCurrentUserRoot, kSettingsKeyPath, field.name,
-                                 FieldBits(*this, field.offset)))
-            result = false;
-    }
-    return result;
+    bool ok = registry.WriteString(kCurrentUserRoot, kKeyPath, L"Version", kSettingsVersion);
+    ok = WriteField(registry, L"HotKey", HotKey) && ok;
+    ok = WriteField(registry, L"Modifiers", Modifiers) && ok;
+    ok = WriteField(registry, L"TuningLeft", TuningLeft) && ok;
+    ok = WriteField(registry, L"TuningTop", TuningTop) && ok;
+    ok = WriteField(registry, L"TuningRight", TuningRight) && ok;
+    ok = WriteField(registry, L"TuningBottom", TuningBottom) && ok;
+    return ok;
 }
