@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "app/run_loop.h"
-#include "framework/app_module.h"
+#include "framework/strings.h"
 #include "res/resource.h"
 #include "ui/dialog_helpers.h"
 #include "ui/dlg_main.h"
@@ -12,47 +14,63 @@
 namespace {
 
 const wchar_t kKey[] = L"Software\\Corvane Studio\\qzTetherly";
-const wchar_t kRefused[] = L"Failed to register hot key. Perhaps it is used by other "
-                           L"applications. Please use another key.";
 
-void PlantDword(const wchar_t* name, DWORD value) {
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                &key, nullptr),
-              ERROR_SUCCESS);
-    ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
-    ::RegCloseKey(key);
+void Plant(std::initializer_list<std::pair<const wchar_t*, DWORD>> values) {
+    for (const auto& [name, value] : values)
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, name, REG_DWORD, &value, 4);
 }
 
-bool StoredDword(const wchar_t* name, DWORD& value) {
-    DWORD size = sizeof value;
-    return ::RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_DWORD, nullptr, &value,
-                          &size) == ERROR_SUCCESS;
+// The stored DWORD and string values as "name=value;" in save order.
+std::string Stored() {
+    std::wstring out;
+    for (const wchar_t* name : {L"HotKey", L"Modifiers", L"TuningLeft", L"TuningTop",
+                                L"TuningRight", L"TuningBottom", L"Version"}) {
+        DWORD type = 0, data[8] = {}, size = sizeof data - 2;
+        if (::RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_DWORD | RRF_RT_REG_SZ, &type,
+                           data, &size) == 0)
+            out += name +
+                   (L"=" + (type == REG_SZ ? reinterpret_cast<wchar_t*>(data)
+                                           : std::to_wstring(data[0]))) +
+                   L";";
+    }
+    return Narrow(out);
 }
 
-bool KeyExists() {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(key);
-    return true;
-}
-
-// Whether some window already holds the combination.
 bool HotKeyTaken(UINT modifiers, UINT vk) {
-    if (!::RegisterHotKey(nullptr, 0xB000, modifiers, vk))
-        return true;
+    const bool taken = !::RegisterHotKey(nullptr, 0xB000, modifiers, vk);
     ::UnregisterHotKey(nullptr, 0xB000);
-    return false;
+    return taken;
+}
+
+// Per message box closed: b before the save, a after, x for a wrong text or owner.
+std::string g_boxes;
+BOOL CALLBACK CloseBox(HWND w, LPARAM) {
+    if (::IsWindowVisible(w) && ::GetDlgItem(w, IDOK) && !::GetDlgItem(w, IDC_HOTKEY)) {
+        const bool ours = WindowText(::GetDlgItem(w, 0xFFFF)) == LoadResourceString(10002) &&
+                          ::GetDlgItem(::GetWindow(w, GW_OWNER), IDC_HOTKEY);
+        g_boxes += !ours ? 'x' : Stored().find("Version") == std::string::npos ? 'b' : 'a';
+        ::PostMessageW(w, WM_COMMAND, IDOK, 0);
+    }
+    return TRUE;
+}
+// A thread timer: it also fires inside a message box's modal loop.
+void CALLBACK CloseBoxes(HWND, UINT, UINT_PTR, DWORD) {
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CloseBox, 0);
 }
 
 class MainDialog : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { g_appModule.Init(::GetModuleHandleW(nullptr)); }
-
-    void SetUp() override {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-        g_appModule.AddMessageLoop(&m_loop);
+    static void SetUpTestSuite() {
+        g_appModule.Init(::GetModuleHandleW(nullptr));
+        g_appModule.AddMessageLoop(&s_loop);
+    }
+    static void TearDownTestSuite() { g_appModule.RemoveMessageLoop(); }
+    void SetUp() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
+    void TearDown() override {
+        if (m_dlg && m_dlg->IsWindow())
+            m_dlg->DestroyWindow();
+        SetUp();
+        PumpMessages();
     }
     void Open() {
         m_dlg = std::make_unique<CDlgMain>();
@@ -60,45 +78,72 @@ protected:
         m_dlg->ShowWindow(SW_SHOW);
         PumpMessages();
     }
-    void TearDown() override {
-        if (m_dlg && m_dlg->IsWindow())
-            m_dlg->DestroyWindow();
-        m_dlg.reset();
-        g_appModule.RemoveMessageLoop();
-        HoldKeys({});
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-        PumpMessages();
-    }
     HWND Item(int id) const { return ::GetDlgItem(m_dlg->m_hWnd, id); }
-    void PressIntoHotKeyBox(WPARAM vk, LPARAM keyData, std::initializer_list<int> held) {
-        HoldKeys(held);
-        ::SendMessageW(Item(IDC_HOTKEY), WM_KEYDOWN, vk, keyData);
+    void Type(UINT mods, UINT vk) {
+        HoldKeys({mods & MOD_CONTROL ? VK_CONTROL : 0, mods & MOD_SHIFT ? VK_SHIFT : 0,
+                  mods & MOD_ALT ? VK_MENU : 0});
+        ::SendMessageW(Item(IDC_HOTKEY), WM_KEYDOWN, vk, 1);
         HoldKeys({});
     }
-    void Command(WORD id, WORD code = 0) {
-        ::SendMessageW(m_dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(id, code), 0);
+    std::string Command(WORD id) {
+        g_boxes.clear();
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &CloseBoxes);
+        ::SendMessageW(m_dlg->m_hWnd, WM_COMMAND, id, 0);
         PumpMessages();
+        ::KillTimer(nullptr, timer);
+        return g_boxes;
     }
-    bool Visible() const { return ::IsWindowVisible(m_dlg->m_hWnd) != FALSE; }
 
-    CMessageLoop m_loop;
+    static inline CMessageLoop s_loop;
     std::unique_ptr<CDlgMain> m_dlg;
 };
 
-TEST_F(MainDialog, StartsWithTheStoredSettingsAndATrayRecord) {
-    PlantDword(L"HotKey", 0x141);
-    PlantDword(L"Modifiers", 0x4009);
-    PlantDword(L"TuningLeft", static_cast<DWORD>(-5));
-    PlantDword(L"TuningBottom", 1234567890);
+TEST_F(MainDialog, OkSavesAndCancelRestores) {
+    struct Row {
+        bool altF6Stored;        // planted before opening
+        UINT typedMods, typedVk; // Ctrl+F7 is held by another window throughout
+        WORD command;
+        const char* boxes; // as g_boxes records them
+        std::string stored;
+        const wchar_t* keyText;
+    };
+    const std::string tunings = "TuningLeft=1;TuningTop=4294967276;TuningRight=3;TuningBottom=4;"
+                                "Version=1.2;";
+    const Row rows[] = {
+        {true, MOD_SHIFT, VK_F8, IDOK, "", "HotKey=119;Modifiers=4;" + tunings, L"Shift+F8"},
+        {false, 0, 0, IDOK, "b", "HotKey=0;Modifiers=0;" + tunings, L""},
+        {true, MOD_CONTROL, VK_F7, IDOK, "a", "HotKey=118;Modifiers=2;" + tunings, L"Ctrl+F7"},
+        {true, MOD_CONTROL, 'Z', IDCANCEL, "", "HotKey=117;Modifiers=1;", L"Alt+F6"},
+    };
+    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL, VK_F7));
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.stored);
+        if (r.altF6Stored)
+            Plant({{L"HotKey", VK_F6}, {L"Modifiers", MOD_ALT}});
+        Open();
+        if (r.typedVk)
+            Type(r.typedMods, r.typedVk);
+        for (int id = IDC_LEFT; id <= IDC_BOTTOM; ++id)
+            ::SetWindowTextW(Item(id), id == IDC_TOP ? L"-20" : std::to_wstring(id - 1001).c_str());
+        EXPECT_EQ(Command(r.command), r.boxes);
+        EXPECT_EQ(Stored(), r.stored);
+        EXPECT_FALSE(::IsWindowVisible(m_dlg->m_hWnd));
+        EXPECT_EQ(WindowText(Item(IDC_HOTKEY)), r.keyText);
+        EXPECT_EQ(WindowText(Item(IDC_TOP)), r.command == IDOK ? L"-20" : L"0");
+        EXPECT_TRUE(!r.typedVk || HotKeyTaken(r.typedMods, r.typedVk) == (r.command == IDOK));
+        EXPECT_EQ(HotKeyTaken(MOD_ALT, VK_F6), r.command == IDCANCEL); // Cancel: the stored key
+        TearDown();
+    }
+    ::UnregisterHotKey(nullptr, 1);
+}
+
+TEST_F(MainDialog, StartsFromTheStoredSettingsAndCleansUpAtTheEnd) {
+    // Only the key's low byte counts; 0x4000 is a modifier bit the box does not show.
+    Plant({{L"HotKey", 0x141}, {L"Modifiers", 0x4009}, {L"TuningLeft", 0xFFFFFFFBu}});
     Open();
-    EXPECT_EQ(WindowText(m_dlg->m_hWnd), L"Corvane Tetherly 1.2");
     EXPECT_EQ(WindowText(Item(IDC_HOTKEY)), L"Alt+Win+A");
     EXPECT_EQ(WindowText(Item(IDC_LEFT)), L"-5");
-    EXPECT_EQ(WindowText(Item(IDC_TOP)), L"0");
-    EXPECT_EQ(WindowText(Item(IDC_RIGHT)), L"0");
-    EXPECT_EQ(WindowText(Item(IDC_BOTTOM)), L"1234567890");
-    EXPECT_EQ(m_dlg->GetSettings().HotKey, 0x141u);
-    EXPECT_TRUE(Visible());
+    EXPECT_FALSE(HotKeyTaken(MOD_ALT | MOD_WIN, 'A')); // not before the first OK or Cancel
 
     const NOTIFYICONDATAW& nid = m_dlg->GetTrayRecord();
     EXPECT_EQ(nid.cbSize, sizeof(void*) == 8 ? 968u : 952u);
@@ -107,276 +152,78 @@ TEST_F(MainDialog, StartsWithTheStoredSettingsAndATrayRecord) {
     EXPECT_EQ(nid.uCallbackMessage, 1025u);
     EXPECT_NE(nid.hIcon, nullptr);
     EXPECT_STREQ(nid.szTip, L"Corvane Tetherly 1.0");
-    // The hot key is not registered before the first OK or Cancel.
-    EXPECT_FALSE(HotKeyTaken(MOD_ALT | MOD_WIN, 'A'));
-}
 
-TEST_F(MainDialog, OkSavesRegistersAndHides) {
-    Open();
-    PressIntoHotKeyBox(VK_F8, 0x00420001, {VK_CONTROL, VK_SHIFT});
-    ::SetWindowTextW(Item(IDC_LEFT), L"10");
-    ::SetWindowTextW(Item(IDC_TOP), L"-20");
-    ::SetWindowTextW(Item(IDC_RIGHT), L"1234567890");
-    ::SetWindowTextW(Item(IDC_BOTTOM), L"abc");
-    MessageBoxCloser boxes;
-    Command(IDOK, BN_CLICKED);
-    EXPECT_TRUE(boxes.Texts().empty());
-    EXPECT_FALSE(Visible());
-
-    struct Row {
-        const wchar_t* name;
-        DWORD value;
-    };
-    const Row rows[] = {{L"HotKey", VK_F8},          {L"Modifiers", MOD_CONTROL | MOD_SHIFT},
-                        {L"TuningLeft", 10},         {L"TuningTop", 0xFFFFFFECu},
-                        {L"TuningRight", 123456789}, {L"TuningBottom", 0}};
-    for (const Row& r : rows) {
-        DWORD stored = 0xDEADBEEF;
-        EXPECT_TRUE(StoredDword(r.name, stored)) << Narrow(r.name);
-        EXPECT_EQ(stored, r.value) << Narrow(r.name);
-    }
-    wchar_t version[16] = {};
-    DWORD size = sizeof version;
-    EXPECT_EQ(
-        ::RegGetValueW(HKEY_CURRENT_USER, kKey, L"Version", RRF_RT_REG_SZ, nullptr, version, &size),
-        ERROR_SUCCESS);
-    EXPECT_STREQ(version, L"1.2");
-    EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_SHIFT, VK_F8));
-
-    // Showing the dialog again frees the hot key; the boxes keep what was confirmed.
-    Command(ID_TRAY_OPTION, 1);
-    EXPECT_TRUE(Visible());
-    EXPECT_FALSE(HotKeyTaken(MOD_CONTROL | MOD_SHIFT, VK_F8));
-    EXPECT_EQ(WindowText(Item(IDC_BOTTOM)), L"abc");
-}
-
-TEST_F(MainDialog, OkWithoutAKeyWarnsFirstThenSavesAndHides) {
-    Open();
-    MessageBoxCloser boxes;
-    Command(IDOK);
-    ASSERT_FALSE(boxes.Texts().empty());
-    EXPECT_EQ(boxes.Texts().front(), kRefused);
-    EXPECT_EQ(MessageBoxCloser::LastOwner(), m_dlg->m_hWnd);
-    DWORD hotKey = 1;
-    EXPECT_TRUE(StoredDword(L"HotKey", hotKey));
-    EXPECT_EQ(hotKey, 0u);
-    EXPECT_FALSE(Visible());
-}
-
-TEST_F(MainDialog, OkWithACombinationHeldElsewhereSavesWarnsAndHides) {
-    ASSERT_TRUE(::RegisterHotKey(nullptr, 0xB001, MOD_CONTROL, VK_F7));
-    Open();
-    PressIntoHotKeyBox(VK_F7, 0x00410001, {VK_CONTROL});
-    MessageBoxCloser boxes;
-    Command(IDOK);
-    ::UnregisterHotKey(nullptr, 0xB001);
-    ASSERT_EQ(boxes.Texts().size(), 1u);
-    EXPECT_EQ(boxes.Texts()[0], kRefused);
-    DWORD hotKey = 0;
-    EXPECT_TRUE(StoredDword(L"HotKey", hotKey));
-    EXPECT_EQ(hotKey, static_cast<DWORD>(VK_F7));
-    EXPECT_FALSE(Visible());
-}
-
-TEST_F(MainDialog, CancelRestoresTheBoxesWritesNothingAndRegistersTheStoredKey) {
-    Open();
-    // Nothing stored yet: key 0 with no modifiers.
-    PressIntoHotKeyBox('Q', 0x00100001, {VK_CONTROL});
-    ::SetWindowTextW(Item(IDC_TOP), L"77");
-    MessageBoxCloser boxes;
-    Command(IDCANCEL);
-    EXPECT_EQ(WindowText(Item(IDC_HOTKEY)), L"");
-    EXPECT_EQ(WindowText(Item(IDC_TOP)), L"0");
-    EXPECT_FALSE(KeyExists());
-    EXPECT_FALSE(Visible());
-    EXPECT_FALSE(HotKeyTaken(MOD_CONTROL, 'Q'));
-}
-
-TEST_F(MainDialog, CancelRegistersTheStoredCombination) {
-    PlantDword(L"HotKey", VK_F6);
-    PlantDword(L"Modifiers", MOD_ALT);
-    Open();
-    PressIntoHotKeyBox('Z', 0x002C0001, {});
-    MessageBoxCloser boxes;
-    Command(IDCANCEL);
-    EXPECT_TRUE(boxes.Texts().empty());
-    EXPECT_EQ(WindowText(Item(IDC_HOTKEY)), L"Alt+F6");
-    EXPECT_TRUE(HotKeyTaken(MOD_ALT, VK_F6));
-    EXPECT_FALSE(HotKeyTaken(0, 'Z'));
-}
-
-TEST_F(MainDialog, MapEntriesAndTheirResults) {
-    Open();
-    struct Row {
-        const char* what;
-        UINT_PTR from;
-        UINT code;
-        BOOL handled;
-    };
-    const Row rows[] = {
-        {"keyboard activation of the link", IDC_LINK, static_cast<UINT>(NM_RETURN), FALSE},
-        {"click from another control", IDC_BOTTOM, static_cast<UINT>(NM_CLICK), FALSE},
-        {"other notification", IDC_LINK, static_cast<UINT>(NM_SETFOCUS), FALSE},
-    };
-    for (const Row& r : rows) {
-        NMHDR hdr{Item(static_cast<int>(r.from)), r.from, r.code};
-        LRESULT result = 0;
-        EXPECT_EQ(m_dlg->ProcessWindowMessage(m_dlg->m_hWnd, WM_NOTIFY, r.from,
-                                              reinterpret_cast<LPARAM>(&hdr), result),
-                  r.handled)
-            << r.what;
-    }
+    NMHDR enter{Item(IDC_LINK), IDC_LINK, static_cast<UINT>(NM_RETURN)};
     LRESULT result = 0;
-    EXPECT_FALSE(m_dlg->ProcessWindowMessage(m_dlg->m_hWnd, WM_NULL, 0, 0, result));
-    EXPECT_FALSE(m_dlg->ProcessWindowMessage(m_dlg->m_hWnd, WM_COMMAND, 2005, 0, result));
-    EXPECT_TRUE(m_dlg->ProcessWindowMessage(m_dlg->m_hWnd, WM_HOTKEY, 7, 0, result));
-    EXPECT_EQ(result, 1);
-    EXPECT_FALSE(m_dlg->GetLockState().m_bLocked);
-}
-
-TEST_F(MainDialog, EndOfSessionCleansUpAndDestroyRepeatsHarmlessly) {
-    Open();
-    Command(IDCANCEL); // registers the stored (empty) combination and hides
-    PressIntoHotKeyBox(VK_F11, 0x00570001, {VK_CONTROL});
+    EXPECT_FALSE(m_dlg->ProcessWindowMessage(m_dlg->m_hWnd, WM_NOTIFY, IDC_LINK,
+                                             reinterpret_cast<LPARAM>(&enter), result));
+    Type(MOD_CONTROL, VK_F11);
     Command(IDOK);
     ASSERT_TRUE(HotKeyTaken(MOD_CONTROL, VK_F11));
     EXPECT_EQ(::SendMessageW(m_dlg->m_hWnd, WM_QUERYENDSESSION, 0, 0), 1);
     EXPECT_FALSE(HotKeyTaken(MOD_CONTROL, VK_F11));
-    EXPECT_EQ(::SendMessageW(m_dlg->m_hWnd, WM_DESTROY, 0, 0), 1);
-    EXPECT_TRUE(m_dlg->DestroyWindow());
-    EXPECT_FALSE(m_dlg->IsWindow());
-}
-
-TEST_F(MainDialog, IconsAreReleasedWithTheWindow) {
-    Open();
-    HICON icons[2] = {
+    const HICON icons[] = {
         reinterpret_cast<HICON>(::SendMessageW(m_dlg->m_hWnd, WM_GETICON, ICON_BIG, 0)),
         reinterpret_cast<HICON>(::SendMessageW(m_dlg->m_hWnd, WM_GETICON, ICON_SMALL, 0))};
-    for (HICON icon : icons) {
-        ICONINFO info{};
-        ASSERT_TRUE(::GetIconInfo(icon, &info));
-        ::DeleteObject(info.hbmColor);
-        ::DeleteObject(info.hbmMask);
-    }
-    m_dlg->DestroyWindow();
-    for (HICON icon : icons) {
-        ICONINFO info{};
-        EXPECT_FALSE(::GetIconInfo(icon, &info));
-    }
+    EXPECT_TRUE(m_dlg->DestroyWindow()); // WM_DESTROY repeats the clean-up
+    for (HICON icon : icons)
+        EXPECT_TRUE(icon && !::DestroyIcon(icon)); // already released
 }
 
-TEST_F(MainDialog, HotKeyTogglesTheClipAndOtherIdsDoNot) {
-    Open();
-    ::ClipCursor(nullptr);
-    RECT full{};
-    ::GetClipCursor(&full);
-    ::SendMessageW(m_dlg->m_hWnd, WM_HOTKEY, 3, 0);
-    EXPECT_FALSE(m_dlg->GetLockState().m_bLocked);
-    ::SendMessageW(m_dlg->m_hWnd, WM_HOTKEY, 0, 0);
-    EXPECT_TRUE(m_dlg->GetLockState().m_bLocked);
-    ::SendMessageW(m_dlg->m_hWnd, WM_HOTKEY, 0, 0);
-    EXPECT_FALSE(m_dlg->GetLockState().m_bLocked);
-    RECT after{};
-    ::GetClipCursor(&after);
-    EXPECT_TRUE(::EqualRect(&full, &after));
-}
-
-// Stand-ins for the main dialog: one whose template is missing, and one that
-// records when it becomes visible and quits with a known code.
-class MissingTemplateDialog : public CDialogImpl<MissingTemplateDialog> {
+// Logs each step with whether it is visible; quits with 7 once its loop runs.
+template <int Id> class StandIn : public CDialogImpl<StandIn<Id>> {
 public:
-    enum { IDD = 4242 };
-    BEGIN_MSG_MAP(MissingTemplateDialog)
+    enum { IDD = Id };
+    static inline std::string s_log;
+    BEGIN_MSG_MAP(StandIn)
+        MESSAGE_HANDLER(WM_INITDIALOG, OnStep)
+        MESSAGE_HANDLER(WM_SHOWWINDOW, OnStep)
+        MESSAGE_HANDLER(WM_APP, OnStep)
     END_MSG_MAP()
-};
-
-class QuittingDialog : public CDialogImpl<QuittingDialog> {
-public:
-    enum { IDD = IDD_ABOUT };
-    static inline int s_visibleAtInit = -1;
-    static inline int s_visibleWhenRunning = -1;
-    static inline int s_showCount = 0;
-    BEGIN_MSG_MAP(QuittingDialog)
-        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-        MESSAGE_HANDLER(WM_SHOWWINDOW, OnShowWindow)
-        MESSAGE_HANDLER(WM_APP, OnRunning)
-    END_MSG_MAP()
-    LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
-        s_visibleAtInit = ::IsWindowVisible(m_hWnd);
-        ::PostMessageW(m_hWnd, WM_APP, 0, 0);
-        return 1;
-    }
-    LRESULT OnShowWindow(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
-        s_showCount += wParam ? 1 : 0;
-        bHandled = FALSE;
-        return 0;
-    }
-    LRESULT OnRunning(UINT, WPARAM, LPARAM, BOOL&) {
-        s_visibleWhenRunning = ::IsWindowVisible(m_hWnd);
-        ::PostQuitMessage(7);
+    LRESULT OnStep(UINT msg, WPARAM wParam, LPARAM, BOOL& bHandled) {
+        s_log += msg == WM_INITDIALOG ? "init" : msg == WM_APP ? "run" : wParam ? "show" : "hide";
+        s_log += ::IsWindowVisible(this->m_hWnd) ? "+ " : "- ";
+        if (msg == WM_INITDIALOG)
+            ::PostMessageW(this->m_hWnd, WM_APP, 0, 0);
+        if (msg == WM_APP)
+            ::PostQuitMessage(7);
+        bHandled = msg != WM_SHOWWINDOW;
         return 1;
     }
 };
 
-TEST(StartUp, ADialogThatCannotBeCreatedEndsTheRunWithoutALoop) {
+TEST(StartUp, RunMainDialogShowsOnceAfterInitAndEndsWithoutALoop) {
     g_appModule.Init(::GetModuleHandleW(nullptr));
-    EXPECT_EQ(RunMainDialog<MissingTemplateDialog>(), 1);
+    EXPECT_EQ(RunMainDialog<StandIn<4242>>(), 1);
     EXPECT_EQ(g_appModule.GetMessageLoop(), nullptr);
-}
-
-TEST(StartUp, TheDialogIsShownOnceAfterItsInitialisationAndTheQuitCodeIsReturned) {
-    g_appModule.Init(::GetModuleHandleW(nullptr));
-    EXPECT_EQ(RunMainDialog<QuittingDialog>(), 7);
-    EXPECT_EQ(QuittingDialog::s_visibleAtInit, 0);
-    EXPECT_EQ(QuittingDialog::s_visibleWhenRunning, 1);
-    EXPECT_EQ(QuittingDialog::s_showCount, 1);
+    EXPECT_EQ(RunMainDialog<StandIn<IDD_ABOUT>>(), 7);
+    EXPECT_EQ(StandIn<IDD_ABOUT>::s_log, "init- show- run+ ");
     EXPECT_EQ(g_appModule.GetMessageLoop(), nullptr);
-    EXPECT_EQ(::FindWindowW(nullptr, L"About Corvane Tetherly"), nullptr);
 }
 
 TEST(CenterDialog, KeepsADialogInsideTheWorkArea) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    ASSERT_TRUE(
-        ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info));
-    const RECT work = info.rcWork;
-    struct Row {
-        const char* what;
-        int width, height;
-        bool ownerVisible;
-        POINT expected;
-    };
-    const LONG workW = work.right - work.left, workH = work.bottom - work.top;
-    const Row rows[] = {
-        {"larger than the work area",
-         static_cast<int>(workW + 400),
-         static_cast<int>(workH + 300),
-         false,
-         {work.left, work.top}},
-        {"centred over a visible owner", 100, 60, true, {200 + 100 - 50, 200 + 50 - 30}},
-        {"hidden owner counts as none",
-         100,
-         60,
-         false,
-         {(work.left + work.right) / 2 - 50, (work.top + work.bottom) / 2 - 30}},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.what);
-        HWND owner =
-            ::CreateWindowExW(0, L"Static", L"owner", WS_POPUP | (r.ownerVisible ? WS_VISIBLE : 0),
-                              200, 200, 200, 100, nullptr, nullptr, nullptr, nullptr);
-        HWND dialog = ::CreateWindowExW(0, L"Static", L"dialog", WS_POPUP, 5, 5, r.width, r.height,
-                                        owner, nullptr, nullptr, nullptr);
-        ASSERT_NE(dialog, nullptr);
+    RECT work{};
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    // width, height, owner at (200, 200, 200 x 100) visible, expected left and top
+    const LONG rows[][5] = {
+        {work.right - work.left + 400, work.bottom - work.top + 300, 0, work.left, work.top},
+        {100, 60, 1, 250, 220},
+        {100, 60, 0, (work.left + work.right) / 2 - 50, (work.top + work.bottom) / 2 - 30}};
+    HWND owner = ::CreateWindowExW(0, L"Static", L"", WS_POPUP, 200, 200, 200, 100, nullptr,
+                                   nullptr, nullptr, nullptr);
+    HWND dialog = ::CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, owner, nullptr,
+                                    nullptr, nullptr);
+    for (const auto& r : rows) {
+        ::ShowWindow(owner, r[2] ? SW_SHOWNA : SW_HIDE);
+        ::SetWindowPos(dialog, nullptr, 5, 5, r[0], r[1], SWP_NOZORDER | SWP_NOACTIVATE);
         CenterDialog(dialog, nullptr);
         RECT placed{};
         ::GetWindowRect(dialog, &placed);
-        EXPECT_EQ(placed.left, r.expected.x);
-        EXPECT_EQ(placed.top, r.expected.y);
-        EXPECT_EQ(placed.right - placed.left, r.width);
-        ::DestroyWindow(dialog);
-        ::DestroyWindow(owner);
+        EXPECT_EQ(placed.left, r[3]) << "row " << &r - rows;
+        EXPECT_EQ(placed.top, r[4]) << "row " << &r - rows;
+        EXPECT_EQ(placed.right - placed.left, r[0]);
     }
+    ::DestroyWindow(owner);
 }
 
 } // namespace
