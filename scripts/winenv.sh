@@ -1,5 +1,6 @@
 # Sourced helpers: a private X display and a Wine prefix inside the build tree.
-# winenv_start PREFIX [wm]   starts Xvfb (and openbox when "wm"), prepares PREFIX, warms wineserver
+# winenv_start PREFIX [wm [RC]]   starts Xvfb (and openbox when "wm", with config file RC
+#                                 when given), prepares PREFIX, warms wineserver
 # winenv_stop                stops wineserver, the window manager and Xvfb
 # winenv_start also writes PREFIX/winenv.env: sourcing it in another shell
 # restores the environment (and the process ids winenv_stop needs).
@@ -13,7 +14,7 @@ winenv_free_display() {
 }
 
 winenv_start() {
-    local prefix="$1" wm="${2:-}"
+    local prefix="$1" wm="${2:-}" wmrc="${3:-}"
     mkdir -p "$prefix"
     export WINEPREFIX
     WINEPREFIX="$(cd "$prefix" && pwd)"
@@ -38,7 +39,7 @@ winenv_start() {
     setxkbmap -option srvrkeys:none
     WINENV_WM_PID=""
     if [ "$wm" = "wm" ]; then
-        openbox >/dev/null 2>&1 &
+        openbox ${wmrc:+--config-file "$wmrc"} >/dev/null 2>&1 &
         WINENV_WM_PID=$!
     fi
 

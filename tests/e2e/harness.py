@@ -1,343 +1,298 @@
-"""Plumbing of the end-to-end suite: Wine processes, the probe, X input, waits."""
+"""Plumbing of the end-to-end suite: raw X input, the probe, Wine processes, waits."""
+import ctypes
 import os
-import re
+import select
 import shutil
 import subprocess
 import time
+import traceback
+from collections import Counter
 
-from xinput import XInput
+PIPE, NULL = subprocess.PIPE, subprocess.DEVNULL
+MAIN = "Corvane Tetherly 1.2"
 
 
 class Failure(Exception):
     pass
 
 
-def expect(condition, message):
+def expect(condition, what):
     if not condition:
-        raise Failure(message)
+        raise Failure(what)
 
 
-def expect_eq(actual, expected, what):
-    if actual != expected:
-        raise Failure("%s: expected %r, got %r" % (what, expected, actual))
+def eq(actual, expected, what):
+    expect(actual == expected, "%s: expected %r, got %r" % (what, expected, actual))
 
 
-def until(predicate, timeout, what, interval=0.05):
-    """Polls predicate until it returns a true value; returns that value."""
-    deadline = time.monotonic() + timeout
-    last = None
+def until(predicate, timeout, what):
+    """Polls predicate until it returns a true value, and returns that."""
+    deadline, last = time.monotonic() + timeout, None
     while True:
         try:
             last = predicate()
+            if last:
+                return last
         except Failure as err:
             last = err
-        if last and not isinstance(last, Failure):
-            return last
-        if time.monotonic() >= deadline:
-            raise Failure("timed out after %.1fs waiting for %s (last: %s)" % (timeout, what, last))
-        time.sleep(interval)
+        if time.monotonic() > deadline:
+            raise Failure("timed out after %gs waiting for %s (last: %s)" % (timeout, what, last))
+        time.sleep(0.05)
 
 
-class Lang:
-    def __init__(self, name, locale, caption, about, ok, cancel, about_button, hotkey_failed):
-        self.name = name
-        self.locale = locale
-        self.caption = caption
-        self.about = about
-        self.ok = ok
-        self.cancel = cancel
-        self.about_button = about_button
-        self.hotkey_failed = hotkey_failed
+class XInput:
+    """Raw XTEST events: keys go by keycode, so left and right modifiers stay apart."""
 
+    def __init__(self):
+        self.x, self.t = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6")
+        self.x.XOpenDisplay.restype = ctypes.c_void_p
+        self.x.XKeysymToKeycode.restype = ctypes.c_ubyte
+        self.x.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.dpy = ctypes.c_void_p(self.x.XOpenDisplay(None))
+        expect(self.dpy.value, "cannot open the X display")
 
-ENGLISH = Lang("en", "en_US.UTF-8", "Corvane Tetherly 1.2", "About Corvane Tetherly", "OK",
-               "Cancel", "About...",
-               "Failed to register hot key. Perhaps it is used by other applications. "
-               "Please use another key.")
-CHINESE = Lang("zh", "zh_CN.UTF-8", "CorvaneTetherly 1.2", "关于 CorvaneTetherly", "确定", "取消",
-               "关于...", "注册热键失败，可能该热键被其他程序占用。请换一个键。")
-GERMAN = Lang("de", "de_DE.UTF-8", ENGLISH.caption, ENGLISH.about, ENGLISH.ok, ENGLISH.cancel,
-              ENGLISH.about_button, ENGLISH.hotkey_failed)
+    def _sent(self):
+        self.x.XSync(self.dpy, 0)
+        time.sleep(0.02)  # Wine reads the key state per message: keep events apart
 
+    def keys(self, spec):
+        """Space-separated chords; "a+b" presses a, then b, and releases in reverse.
+        "ButtonN" clicks mouse button N where the pointer is."""
+        for chord in spec.split():
+            if chord.startswith("Button"):
+                self.click(int(chord[6:]))
+                continue
+            codes = [self.x.XKeysymToKeycode(self.dpy, ctypes.c_ulong(
+                self.x.XStringToKeysym(name.encode()))) for name in chord.split("+")]
+            expect(all(codes), "no keycode for " + chord)
+            for down, order in ((1, codes), (0, codes[::-1])):
+                for code in order:
+                    self.t.XTestFakeKeyEvent(self.dpy, code, down, ctypes.c_ulong(0))
+                    self._sent()
 
-class App:
-    """One run of the program under Wine."""
+    def move(self, x, y):
+        self.t.XTestFakeMotionEvent(self.dpy, -1, x, y, ctypes.c_ulong(0))
+        self._sent()
 
-    def __init__(self, env, exe, lang, log):
-        self.lang = lang
-        self.proc = subprocess.Popen(["wine", exe], env=env, stdin=subprocess.DEVNULL,
-                                     stdout=log, stderr=log)
+    def click(self, button=1, at=None, times=1):
+        if at:
+            self.move(*at)
+        for down in (1, 0) * times:
+            self.t.XTestFakeButtonEvent(self.dpy, button, down, ctypes.c_ulong(0))
+            self._sent()
 
-    def exit_code(self, timeout):
-        try:
-            return self.proc.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            raise Failure("program still running after %.1fs" % timeout)
-
-    def running(self):
-        return self.proc.poll() is None
-
-    def kill(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
+    def pointer(self):
+        out = [ctypes.c_ulong(), ctypes.c_ulong()] + [ctypes.c_int() for _ in range(4)]
+        root = ctypes.c_ulong(self.x.XDefaultRootWindow(self.dpy))
+        self.x.XQueryPointer(self.dpy, root, *map(ctypes.byref, out + [ctypes.c_uint()]))
+        return out[2].value, out[3].value
 
 
 class Suite:
-    def __init__(self, root, exe, probe, artifacts, recorder_log):
-        self.root = root
-        self.exe = exe
-        self.probe_exe = probe
-        self.artifacts = artifacts
-        self.recorder_log = recorder_log
-        self.xi = XInput()
-        self.spawned = []
-        self.apps = []
+    def __init__(self, root, exe, probe, artifacts):
+        self.root, self.exe, self.probe_exe, self.art = root, exe, probe, artifacts
+        self.browser_log = os.path.join(artifacts, "browser.log")
         self.log = open(os.path.join(artifacts, "wine.log"), "ab")
+        self.xi, self.procs = XInput(), []
 
-    def note(self, text):
-        with open(os.path.join(self.artifacts, "errors.log"), "a") as f:
-            f.write(text + "\n")
+    # C.UTF-8 for the probe: Wine then passes Chinese arguments through intact.
+    def popen(self, args, locale="C.UTF-8", stdout=None):
+        proc = subprocess.Popen(["wine"] + [str(a) for a in args], stdin=NULL, stderr=self.log,
+                                env=dict(os.environ, LANG=locale, LC_ALL=locale),
+                                stdout=stdout or self.log)
+        self.procs.append(proc)
+        return proc
 
-    # --- Wine processes -------------------------------------------------
-
-    def env(self, lang=ENGLISH):
-        env = dict(os.environ)
-        env["LANG"] = lang.locale
-        env["LC_ALL"] = lang.locale
-        return env
-
-    def probe_env(self):
-        # C.UTF-8 exists on every Debian system; Wine then passes Chinese
-        # arguments through intact.
-        env = dict(os.environ)
-        env["LANG"] = env["LC_ALL"] = "C.UTF-8"
-        return env
-
-    def probe(self, *args, check=True, timeout=30):
-        for attempt in (1, 2):
-            result = subprocess.run(["wine", self.probe_exe] + [str(a) for a in args],
-                                    env=self.probe_env(), stdin=subprocess.DEVNULL,
-                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                    timeout=timeout)
-            # Every failure of the probe itself says why on stderr; a silent
-            # non-zero exit is Wine failing to start the process: once more.
-            if result.returncode == 0 or result.stderr.strip() or attempt == 2:
+    def probe(self, *args, check=True):
+        """One probe command's output; None when it failed and check is off."""
+        cmd = ["wine", self.probe_exe] + [str(a) for a in args]
+        for _ in range(2):  # a silent failure is Wine not starting the process: once more
+            r = subprocess.run(cmd, env=dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8"),
+                               stdin=NULL, capture_output=True, timeout=30)
+            if r.returncode == 0 or r.stderr.strip():
                 break
-            self.note("probe %s: silent exit %d, retried" % (args, result.returncode))
-        out = result.stdout.decode("utf-8", "replace").rstrip("\n")
-        if check and result.returncode != 0:
-            raise Failure("probe %s failed (%d): %s" % (
-                " ".join(str(a) for a in args), result.returncode,
-                result.stderr.decode("utf-8", "replace").strip()))
-        return out
+        if r.returncode == 0:
+            return r.stdout.decode("utf-8", "replace").rstrip("\n")
+        expect(not check, "%s: %s" % (" ".join(cmd[2:]), r.stderr.decode(errors="replace")))
+        return None
 
-    def probe_ok(self, *args):
-        """True when the probe command succeeds (for polling)."""
-        result = subprocess.run(["wine", self.probe_exe] + [str(a) for a in args],
-                                env=self.probe_env(), stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        return result.returncode == 0
+    def spawn(self, *args):
+        """Starts a probe command that runs on; returns its first line."""
+        proc = self.popen([self.probe_exe] + list(args), stdout=PIPE)
+        expect(select.select([proc.stdout], [], [], 15)[0], "no answer from " + args[0])
+        return proc.stdout.readline().decode().strip()
 
-    def spawn_probe(self, *args, ready_timeout=15):
-        """Starts a long-running probe command and waits for its first output line."""
-        proc = subprocess.Popen(["wine", self.probe_exe] + [str(a) for a in args],
-                                env=self.probe_env(), stdin=subprocess.DEVNULL,
-                                stdout=subprocess.PIPE, stderr=self.log)
-        self.spawned.append(proc)
-        deadline = time.monotonic() + ready_timeout
-        os.set_blocking(proc.stdout.fileno(), False)
-        buf = b""
-        while b"\n" not in buf:
-            chunk = proc.stdout.read()
-            if chunk:
-                buf += chunk
-            elif proc.poll() is not None:
-                raise Failure("probe %s exited with %d" % (args[0], proc.returncode))
-            if time.monotonic() > deadline:
-                raise Failure("probe %s gave no answer" % args[0])
-            time.sleep(0.02)
-        return buf.decode("utf-8").split("\n")[0]
-
-    def start_app(self, lang=ENGLISH, wait=True):
-        app = App(self.env(lang), self.exe, lang, self.log)
-        self.apps.append(app)
+    def start(self, locale="en_US.UTF-8", title=MAIN, wait=True):
+        proc = self.popen([self.exe], locale)
         if wait:
-            self.probe("wait-visible", lang.caption, 15000)
-        return app
+            self.wait(title, "visible", 15)
+        return proc
 
     def cleanup(self):
-        for proc in self.spawned:
-            if proc.poll() is None:
-                proc.kill()
+        for proc in self.procs:
+            proc.kill()
             proc.wait()
-        self.spawned = []
-        for app in self.apps:
-            app.kill()
-        self.apps = []
+        self.procs = []
         self.probe("unclip", check=False)
         self.probe("reg-clear", check=False)
-        if os.path.exists(self.recorder_log):
-            os.remove(self.recorder_log)
+        if os.path.exists(self.browser_log):
+            os.remove(self.browser_log)
 
-    # --- observations ---------------------------------------------------
+    # --- observations ---------------------------------------------------------
 
-    def text(self, window, control):
-        return self.probe("text", window, control)
+    def find(self, sel):
+        """[handle, visible, enabled, foreground], the flags "1" or "0"; None when absent."""
+        out = self.probe("find", sel, check=False)
+        return out.split() if out else None
 
-    def visible(self, window):
-        return self.probe("visible", window) == "1"
+    def state(self, sel):
+        found = self.find(sel)
+        return "gone" if found is None else "visible" if found[1] == "1" else "hidden"
 
-    def rect(self, kind, *args):
-        return tuple(int(v) for v in self.probe(kind, *args).split())
+    def wait(self, sel, state, timeout=5):
+        until(lambda: self.state(sel) == state, timeout, "%s %s" % (sel, state))
 
-    def clip(self):
-        return self.rect("clip")
+    def text(self, sel, *ctrls):
+        texts = [self.probe("text", sel, ctrl) for ctrl in ctrls]
+        return texts if len(texts) > 1 else texts[0]
 
-    def hotkey_state(self, mods, vk):
-        return self.probe("hotkey-free", mods, vk)
+    def rect(self, *args):
+        return tuple(int(v) for v in self.probe("rect", *args).split())
 
-    def tray_icons(self):
-        lines = self.probe("tray-icons").split("\n")
-        return [tuple(int(v) for v in line.split()) for line in lines[1:] if line.strip()]
+    def hotkey(self, mods, vk):
+        return self.probe("hotkey", mods, vk)
 
-    def registry(self):
-        """All values of the program's key as {name: "TYPE data"}; {} when the key is absent."""
-        out = self.probe("reg")
-        if out in ("", "absent"):
-            return {}
-        values = {}
-        for line in out.split("\n"):
-            name, _, rest = line.partition(" ")
-            values[name] = rest
-        return values
+    def tray(self):
+        return [tuple(map(int, line.split())) for line in self.probe("tray").splitlines()]
 
-    def owned_windows(self, owner):
-        out = self.probe("owned", owner)
-        rows = []
-        for line in out.split("\n"):
-            if line.strip():
-                hwnd, cls, vis, enabled, title = (line.split("\t") + [""] * 5)[:5]
-                rows.append({"hwnd": hwnd, "class": cls, "visible": vis == "visible",
-                             "enabled": enabled == "enabled", "title": title})
-        return rows
+    def reg(self):
+        return dict(line.split(" ", 1) for line in self.probe("reg").splitlines())
 
-    def message_box(self, owner, timeout=5):
-        """Waits for a visible dialog-class window owned by owner; returns its handle."""
-        def find():
-            for row in self.owned_windows(owner):
-                if row["class"] == "#32770" and row["visible"]:
-                    return row["hwnd"]
-            return None
-        return until(find, timeout, "a message box owned by %s" % owner)
+    def plant(self, **values):
+        self.probe("reg-set", *("%s=%d" % item for item in values.items()))
 
-    def recorded_urls(self, count, timeout=5):
+    def owned(self, owner):
+        return until(lambda: self.probe("owned", owner, check=False), 5, "a window over " + owner)
+
+    def urls(self, count):
         def read():
-            if not os.path.exists(self.recorder_log):
-                return None
-            with open(self.recorder_log) as f:
-                lines = [line.strip() for line in f if line.strip()]
+            lines = []
+            if os.path.exists(self.browser_log):
+                with open(self.browser_log) as f:
+                    lines = f.read().split()
             return lines if len(lines) >= count else None
-        return until(read, timeout, "%d browser start(s)" % count)
-
-    # --- acting like a user ---------------------------------------------
-
-    def activate(self, window):
-        xid = self.probe("xid", window)
-        subprocess.run(["xdotool", "windowactivate", "--sync", xid], check=False,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10)
-        until(lambda: self.probe("foreground").split("\t")[0] == self.probe("find", window),
-              5, "%s in the foreground" % window)
-
-    def click_control(self, window, control, button=1):
-        left, top, right, bottom = self.rect("ctrl-rect", window, control)
-        self.xi.click(button, (left + right) // 2, (top + bottom) // 2)
-
-    def click_at(self, x, y, button=1):
-        self.xi.click(button, x, y)
-
-    def click_tray(self, button=1, double=False):
-        icons = until(self.tray_icons, 5, "a tray icon")
-        left, top, right, bottom = icons[0]
-        self.xi.move((left + right) // 2, (top + bottom) // 2)
-        self.xi.button_down(button)
-        self.xi.button_up(button)
-        if double:
-            self.xi.button_down(button)
-            self.xi.button_up(button)
+        return until(read, 5, "%d browser start(s)" % count)
 
     def pixels(self, left, top, right, bottom):
         """The screen's pixels in a rectangle, as rows of (r, g, b)."""
-        w, h = right - left, bottom - top
-        out = subprocess.run(["import", "-window", "root", "-crop",
-                              "%dx%d+%d+%d" % (w, h, left, top), "+repage", "-depth", "8",
-                              "txt:-"],
-                             check=True, timeout=30, stdout=subprocess.PIPE,
-                             stderr=subprocess.DEVNULL).stdout.decode()
-        rows = [[(255, 255, 255)] * w for _ in range(h)]
-        for line in out.splitlines():
-            m = re.match(r"(\d+),(\d+): \((\d+),(\d+),(\d+)", line)
-            if m:
-                x, y, r, g, b = (int(v) for v in m.groups())
-                if x < w and y < h:
-                    rows[y][x] = (r, g, b)
-        return rows
+        w = right - left
+        raw = subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (
+            w, bottom - top, left, top), "+repage", "-depth", "8", "rgb:-"],
+            check=True, stdout=PIPE, stderr=NULL, timeout=30).stdout
+        px = [tuple(raw[i:i + 3]) for i in range(0, len(raw), 3)]
+        return [px[y * w:(y + 1) * w] for y in range(bottom - top)]
 
     def menu_items(self):
-        """Centres of the shown popup menu's items, top to bottom.
-
-        Separators and borders are rows drawn mostly in one colour that is not
-        the menu's background; the items are the bands between them."""
-        left, top, right, bottom = self.rect("menu-rect")
+        """Centres of the shown popup menu's items: the bands between rows drawn mostly
+        in one colour other than the background (borders and separators)."""
+        left, top, right, bottom = self.rect("menu")
         rows = self.pixels(left, top, right, bottom)
-        counts = {}
-        for row in rows:
-            for px in row:
-                counts[px] = counts.get(px, 0) + 1
-        background = max(counts, key=counts.get)
+        background = Counter(p for row in rows for p in row).most_common(1)[0][0]
         def is_line(row):
-            tally = {}
-            for px in row:
-                if px != background:
-                    tally[px] = tally.get(px, 0) + 1
-            return bool(tally) and max(tally.values()) >= 0.6 * len(row)
+            top_colour = Counter(p for p in row if p != background).most_common(1)
+            return bool(top_colour) and top_colour[0][1] >= 0.6 * len(row)
         centres, start = [], None
         for y, row in enumerate(rows + [[(0, 0, 0)] * (right - left)]):
-            if is_line(row):
-                if start is not None:
-                    centres.append(((left + right) // 2, top + (start + y - 1) // 2))
+            line = is_line(row)
+            if line and start is not None:
+                centres.append(((left + right) // 2, top + (start + y - 1) // 2))
+            if line:
                 start = None
             elif start is None:
                 start = y
         return centres
 
-    def choose_menu_item(self, index, count=4):
-        items = until(lambda: (lambda c: c if len(c) == count else None)(self.menu_items()),
-                      5, "a popup menu with %d items" % count)
-        self.xi.click(1, *items[index])
+    def link_point(self, sel, ctrl):
+        """A point on the blue, underlined address of a link control."""
+        left, top, right, bottom = self.rect(sel, ctrl)
+        blue = [(x, y) for y, row in enumerate(self.pixels(left, top, right, bottom))
+                for x, (r, _, b) in enumerate(row) if b > 150 and r < 100 and b - r > 80]
+        expect(blue, "no link drawn in %s of %s" % (ctrl, sel))
+        mid = len(blue) // 2
+        return left + sorted(x for x, _ in blue)[mid], top + sorted(y for _, y in blue)[mid]
 
-    def link_point(self, window, control):
-        """A point on the underlined address of a link control (its blue pixels)."""
-        left, top, right, bottom = self.rect("ctrl-rect", window, control)
-        rows = self.pixels(left, top, right, bottom)
-        blue = [(x, y) for y, row in enumerate(rows) for x, (r, g, b) in enumerate(row)
-                if b > 150 and r < 100 and b - r > 80]
-        expect(blue, "no link drawn in control %s of %s" % (control, window))
-        xs = sorted(x for x, _ in blue)
-        ys = sorted(y for _, y in blue)
-        return left + xs[len(xs) // 2], top + ys[len(ys) // 2]
+    # --- acting like a user -----------------------------------------------------
 
-    def screenshot(self, name, window=None):
-        path = os.path.join(self.artifacts, name + ".png")
-        cmd = ["import", "-window", "root"]
-        if window is not None:
-            left, top, right, bottom = self.rect("window-rect", window)
-            cmd += ["-crop", "%dx%d+%d+%d" % (right - left, bottom - top, left, top), "+repage"]
-        subprocess.run(cmd + [path], check=True, timeout=30,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        return path
+    def activate(self, sel):
+        subprocess.run(["xdotool", "windowactivate", "--sync", self.probe("xid", sel)],
+                       stdout=NULL, stderr=NULL, timeout=10)
+        until(lambda: self.find(sel)[3] == "1", 5, sel + " in the foreground")
 
-    def publish(self, shot, name):
-        target = os.path.join(self.root, "docs", "screenshots", name)
-        os.makedirs(os.path.dirname(target), exist_ok=True)
-        shutil.copyfile(shot, target)
+    def click(self, sel, ctrl, button=1):
+        left, top, right, bottom = self.rect(sel, ctrl)
+        self.xi.click(button, ((left + right) // 2, (top + bottom) // 2))
+
+    def type_rows(self, sel, rows):
+        """Rows of (control, keys, its text after them); a control is clicked when it
+        differs from the previous row's. Reports every row that failed."""
+        failures, last = [], None
+        for ctrl, keys, want in rows:
+            if ctrl != last:
+                self.click(sel, ctrl)
+                last = ctrl
+            self.xi.keys(keys)
+            try:
+                until(lambda: self.text(sel, ctrl) == want, 2, "%r in %d" % (want, ctrl))
+            except Failure:
+                failures.append("%s -> %r, expected %r" % (keys, self.text(sel, ctrl), want))
+        expect(not failures, "; ".join(failures))
+
+    def click_tray(self, button=1, times=1):
+        left, top, right, bottom = until(self.tray, 5, "a tray icon")[0]
+        self.xi.click(button, ((left + right) // 2, (top + bottom) // 2), times)
+
+    def choose(self, index, count=4):
+        items = until(lambda: (lambda c: len(c) == count and c)(self.menu_items()), 5,
+                      "a popup menu of %d items" % count)
+        self.xi.click(1, items[index])
+
+    def tray_menu(self, index):
+        """Right-clicks the icon and chooses Option, About..., the maker's site or Quit."""
+        self.click_tray(3)
+        self.choose(index)
+
+    def shot(self, name, sel=None, publish=False):
+        path = os.path.join(self.art, name + ".png")
+        if publish:
+            self.xi.move(1270, 790)  # no button drawn hot under the pointer
+        crop = []
+        if sel:
+            left, top, right, bottom = self.rect(sel)
+            crop = ["-crop", "%dx%d+%d+%d" % (right - left, bottom - top, left, top), "+repage"]
+        subprocess.run(["import", "-window", "root"] + crop + [path], check=True, timeout=30)
+        if publish:
+            shutil.copyfile(path, os.path.join(self.root, "docs", "screenshots", name + ".png"))
+
+
+def run(scenarios, argv):
+    """usage: scenarios.py ROOT EXE PROBE ARTIFACTS [NAME_PART]"""
+    suite, wanted = Suite(*argv[1:5]), (argv[5:] or [""])[0]
+    suite.cleanup()
+    passed = failed = 0
+    for func in scenarios:
+        if wanted not in func.__name__:
+            continue
+        started, outcome = time.monotonic(), "PASS"
+        try:
+            func(suite)
+        except Failure as err:
+            outcome = "FAIL: %s" % err
+        except Exception:  # a broken step fails its scenario, not the suite
+            outcome = "FAIL (error): " + traceback.format_exc()
+        passed, failed = passed + (outcome == "PASS"), failed + (outcome != "PASS")
+        if outcome != "PASS":
+            suite.shot("failed-" + func.__name__)
+        suite.cleanup()
+        print("%-40s %s (%.1fs)" % (func.__name__, outcome, time.monotonic() - started), flush=True)
+    print("%d passed, %d failed" % (passed, failed), flush=True)
+    return 0 if failed == 0 and passed > 0 else 1
