@@ -4,8 +4,17 @@
 
 namespace {
 
-constexpr std::array<const wchar_t*, 256> MakeKeyNameTable() {
-    std::array<const wchar_t*, 256> t{};
+using Table = std::array<const wchar_t*, 256>;
+
+// Names for consecutive codes starting at `first`.
+template <std::size_t N>
+constexpr void PlaceRun(Table& t, std::size_t first, const wchar_t* const (&names)[N]) {
+    for (std::size_t i = 0; i < N; ++i)
+        t[first + i] = names[i];
+}
+
+constexpr Table MakeKeyNameTable() {
+    Table t{};
     t[0x01] = L"LMouse";
     t[0x02] = L"RMouse";
     t[0x03] = L"Ctrl+Break";
@@ -30,32 +39,25 @@ constexpr std::array<const wchar_t*, 256> MakeKeyNameTable() {
     t[0x28] = L"Down";
     t[0x2D] = L"Insert";
     t[0x2E] = L"Delete";
-    constexpr const wchar_t* digits[] = {L"0", L"1", L"2", L"3", L"4",
-                                         L"5", L"6", L"7", L"8", L"9"};
-    for (int i = 0; i < 10; ++i)
-        t[0x30 + i] = digits[i];
-    constexpr const wchar_t* letters[] = {L"A", L"B", L"C", L"D", L"E", L"F", L"G", L"H", L"I",
-                                          L"J", L"K", L"L", L"M", L"N", L"O", L"P", L"Q", L"R",
-                                          L"S", L"T", L"U", L"V", L"W", L"X", L"Y", L"Z"};
-    for (int i = 0; i < 26; ++i)
-        t[0x41 + i] = letters[i];
+    PlaceRun(t, 0x30, {L"0", L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9"});
+    PlaceRun(t, 0x41,
+             {L"A", L"B", L"C", L"D", L"E", L"F", L"G", L"H", L"I", L"J", L"K", L"L", L"M",
+              L"N", L"O", L"P", L"Q", L"R", L"S", L"T", L"U", L"V", L"W", L"X", L"Y", L"Z"});
     t[0x5B] = L"LWin";
     t[0x5C] = L"RWin";
     t[0x5D] = L"App";
     t[0x5F] = L"Sleep";
-    constexpr const wchar_t* numpad[] = {L"Num 0", L"Num 1", L"Num 2", L"Num 3", L"Num 4",
-                                         L"Num 5", L"Num 6", L"Num 7", L"Num 8", L"Num 9"};
-    for (int i = 0; i < 10; ++i)
-        t[0x60 + i] = numpad[i];
+    PlaceRun(t, 0x60,
+             {L"Num 0", L"Num 1", L"Num 2", L"Num 3", L"Num 4", L"Num 5", L"Num 6", L"Num 7",
+              L"Num 8", L"Num 9"});
     t[0x6A] = L"Num *";
     t[0x6B] = L"Num +";
     t[0x6D] = L"Num -";
     t[0x6E] = L"Num Del";
     t[0x6F] = L"Num /";
-    constexpr const wchar_t* functionKeys[] = {L"F1", L"F2", L"F3", L"F4",  L"F5",  L"F6",
-                                               L"F7", L"F8", L"F9", L"F10", L"F11", L"F12"};
-    for (int i = 0; i < 12; ++i)
-        t[0x70 + i] = functionKeys[i];
+    PlaceRun(
+        t, 0x70,
+        {L"F1", L"F2", L"F3", L"F4", L"F5", L"F6", L"F7", L"F8", L"F9", L"F10", L"F11", L"F12"});
     t[0x90] = L"NumLock";
     t[0x91] = L"ScrollLock";
     t[0xA0] = L"LShift";
