@@ -1,5 +1,7 @@
 #include "controls/key_detect_box.h"
 
+#include <imm.h>
+
 #include "controls/key_capture.h"
 #include "controls/key_names.h"
 
@@ -8,6 +10,13 @@ bool IsDown(int vk) {
     return (static_cast<unsigned short>(::GetKeyState(vk)) & 0x8000u) != 0;
 }
 } // namespace
+
+BOOL CKeyDetectBox::SubclassWindow(HWND hWnd) {
+    if (!CWindowImpl::SubclassWindow(hWnd))
+        return FALSE;
+    ::ImmAssociateContextEx(hWnd, nullptr, 0);
+    return TRUE;
+}
 
 void CKeyDetectBox::SetHotKey(std::uint8_t key, bool ctrl, bool shift, bool alt, bool win) {
     m_vk = key;

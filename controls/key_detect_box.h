@@ -20,6 +20,10 @@ public:
         MESSAGE_HANDLER(WM_SYSKEYUP, OnSwallow)
     END_MSG_MAP()
 
+    // Takes over the dialog's edit control, without an input method: with one active, key
+    // presses would arrive as VK_PROCESSKEY instead of the keys pressed.
+    BOOL SubclassWindow(HWND hWnd);
+
     void SetHotKey(std::uint8_t key, bool ctrl, bool shift, bool alt, bool win);
     void GetHotKey(std::uint8_t& key, bool& ctrl, bool& shift, bool& alt, bool& win) const;
 

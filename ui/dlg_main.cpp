@@ -7,7 +7,6 @@
 #include "ui/dialog_helpers.h"
 #include "ui/dlg_about.h"
 #include "ui/lock_platform_win.h"
-#include "ui/unique_handles.h"
 
 // The record up to and including guidItem: 952 bytes in a 32-bit build, 968 in a
 // 64-bit one, where hBalloonIcon (the next field) is pointer-aligned.
@@ -41,14 +40,34 @@ LRESULT CDlgMain::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT CDlgMain::OnDestroy(UINT, WPARAM, LPARAM, BOOL&) {
+    CleanUp();
+    return 1;
+}
+
+// Only answers: the session may still be cancelled, and then the program must run on whole.
+LRESULT CDlgMain::OnQueryEndSession(UINT, WPARAM, LPARAM, BOOL&) {
+    return 1;
+}
+
+LRESULT CDlgMain::OnEndSession(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    if (wParam)
+        CleanUp();
+    return 0;
+}
+
+// Runs at the session's end and again at WM_DESTROY; the second run changes nothing.
+void CDlgMain::CleanUp() {
     ::KillTimer(m_hWnd, kFollowTimerId);
     ::UnregisterHotKey(m_hWnd, kHotKeyId);
+    {
+        Win32LockPlatform platform;
+        LockOnCleanUp(m_lockState, platform); // no confinement outlives the program
+    }
     RemoveTrayIcon();
     if (CMessageLoop* loop = g_appModule.GetMessageLoop(::GetCurrentThreadId())) {
         loop->RemoveMessageFilter(this);
         loop->RemoveIdleHandler(this);
     }
-    return 1;
 }
 
 void CDlgMain::OnFinalMessage(HWND hWnd) {
@@ -67,16 +86,6 @@ LRESULT CDlgMain::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&) {
     return 1;
 }
 
-void CDlgMain::ClipToLockedWindow() {
-    Win32LockPlatform platform;
-    ::ClipToLockedWindow(m_lockState, m_settings, platform);
-}
-
-void CDlgMain::ReleaseClip() {
-    Win32LockPlatform platform;
-    ::ReleaseClip(platform);
-}
-
 void CDlgMain::FillControls() {
     const ModifierFlags flags = FlagsFromModifiers(m_settings.Modifiers);
     m_hotKeyBox.SetHotKey(KeyFromStoredHotKey(m_settings.HotKey), flags.ctrl, flags.shift,
@@ -87,7 +96,11 @@ void CDlgMain::FillControls() {
     m_bottomBox.SetValue(m_settings.TuningBottom);
 }
 
+// OK and Cancel act only on the dialog the user sees: a WM_CLOSE, Esc or Enter reaching
+// the hidden dialog must not re-register the hot key and warn that it failed.
 LRESULT CDlgMain::ApplyOptions(WORD, WORD, HWND, BOOL&) {
+    if (!IsWindowVisible())
+        return 0;
     std::uint8_t key = 0;
     bool ctrl = false, shift = false, alt = false, win = false;
     m_hotKeyBox.GetHotKey(key, ctrl, shift, alt, win);
@@ -102,24 +115,36 @@ LRESULT CDlgMain::ApplyOptions(WORD, WORD, HWND, BOOL&) {
     m_settings.TuningRight = m_rightBox.GetValue();
     m_settings.TuningBottom = m_bottomBox.GetValue();
     m_settings.Save();
-
-    if (!::RegisterHotKey(m_hWnd, kHotKeyId, m_settings.Modifiers, m_settings.HotKey))
-        ShowInfoMessage(m_hWnd, IDS_HOTKEY_FAILED);
-    ShowWindow(SW_HIDE);
+    RegisterHotKeyAndHide();
     return 0;
 }
 
 LRESULT CDlgMain::DiscardOptions(WORD, WORD, HWND, BOOL&) {
+    if (!IsWindowVisible())
+        return 0;
     FillControls();
-    if (!::RegisterHotKey(m_hWnd, kHotKeyId, m_settings.Modifiers, m_settings.HotKey))
-        ShowInfoMessage(m_hWnd, IDS_HOTKEY_FAILED);
-    ShowWindow(SW_HIDE);
+    RegisterHotKeyAndHide();
     return 0;
 }
 
-LRESULT CDlgMain::OnOption(WORD, WORD, HWND, BOOL&) {
+void CDlgMain::RegisterHotKeyAndHide() {
+    // MOD_NOREPEAT: a held hot key toggles the lock once. The stored value never carries it.
+    if (!::RegisterHotKey(m_hWnd, kHotKeyId, m_settings.Modifiers | MOD_NOREPEAT,
+                          m_settings.HotKey))
+        ShowInfoMessage(m_hWnd, IDS_HOTKEY_FAILED);
+    ShowWindow(SW_HIDE);
+}
+
+void CDlgMain::UnregisterHotKeyAndShow() {
     ::UnregisterHotKey(m_hWnd, kHotKeyId);
     ShowWindow(SW_SHOW);
+    // SW_SHOW leaves a minimized dialog minimized.
+    if (::IsIconic(m_hWnd))
+        ShowWindow(SW_RESTORE);
+}
+
+LRESULT CDlgMain::OnOption(WORD, WORD, HWND, BOOL&) {
+    UnregisterHotKeyAndShow();
     return 1;
 }
 
@@ -151,16 +176,23 @@ void CDlgMain::AddTrayIcon() {
     // Bounded copy: never runs past szTip, always terminated.
     ::lstrcpynW(m_nid.szTip, tip.c_str(), static_cast<int>(std::size(m_nid.szTip)));
     m_nid.uCallbackMessage = kTrayCallbackMessage;
-    m_nid.hIcon = ::LoadIconW(g_appModule.GetResourceInstance(), MAKEINTRESOURCEW(IDI_TRAY));
+    // The group holds one small image: load it at the small size, not scaled from the large.
+    m_trayIcon.reset(static_cast<HICON>(
+        ::LoadImageW(g_appModule.GetResourceInstance(), MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
+                     ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                     LR_DEFAULTCOLOR)));
+    m_nid.hIcon = m_trayIcon.get();
     ::Shell_NotifyIconW(NIM_ADD, &m_nid);
 }
 
 void CDlgMain::RemoveTrayIcon() {
     ::Shell_NotifyIconW(NIM_DELETE, &m_nid);
+    m_trayIcon.reset();
 }
 
 LRESULT CDlgMain::OnTaskbarCreated(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-    if (m_uTaskbarCreated == 0) {
+    // Not after the clean-up, which released the icon.
+    if (m_uTaskbarCreated == 0 || !m_trayIcon) {
         bHandled = FALSE;
         return 0;
     }
@@ -172,8 +204,7 @@ LRESULT CDlgMain::OnTaskbarCreated(UINT, WPARAM, LPARAM, BOOL& bHandled) {
 LRESULT CDlgMain::OnTrayNotify(UINT, WPARAM, LPARAM lParam, BOOL&) {
     switch (static_cast<UINT>(lParam)) {
     case WM_LBUTTONUP:
-        ::UnregisterHotKey(m_hWnd, kHotKeyId);
-        ShowWindow(SW_SHOW);
+        UnregisterHotKeyAndShow();
         break;
     case WM_RBUTTONUP:
         ShowTrayMenu();

@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "ui/lock_engine.h"
+#include "ui/unique_handles.h"
 
 inline constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 inline constexpr int kHotKeyId = 0;
@@ -49,7 +50,8 @@ public:
     BEGIN_MSG_MAP(CDlgMain)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
-        MESSAGE_HANDLER(WM_QUERYENDSESSION, OnDestroy)
+        MESSAGE_HANDLER(WM_QUERYENDSESSION, OnQueryEndSession)
+        MESSAGE_HANDLER(WM_ENDSESSION, OnEndSession)
         MESSAGE_HANDLER(WM_HOTKEY, OnHotKey)
         MESSAGE_HANDLER(kTrayCallbackMessage, OnTrayNotify)
         MESSAGE_HANDLER(WM_TIMER, OnTimer)
@@ -66,6 +68,8 @@ public:
 
     LRESULT OnInitDialog(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
     LRESULT OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnQueryEndSession(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnEndSession(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
     LRESULT OnHotKey(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
     LRESULT OnTrayNotify(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
     LRESULT OnTimer(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
@@ -79,8 +83,6 @@ public:
     LRESULT OnWebSite(WORD wNotifyCode, WORD wID, HWND hWndCtl, BOOL& bHandled);
 
     void FillControls();
-    void ClipToLockedWindow();
-    void ReleaseClip();
     void AddTrayIcon();
     void RemoveTrayIcon();
 
@@ -93,10 +95,14 @@ protected:
     void OnFinalMessage(HWND hWnd) override;
 
 private:
+    void CleanUp();
+    void RegisterHotKeyAndHide();
+    void UnregisterHotKeyAndShow();
     void ShowTrayMenu();
 
     Settings m_settings;
     NOTIFYICONDATAW m_nid{};
+    UniqueIcon m_trayIcon;
     LockState m_lockState; // m_bLocked, m_hLockedWnd
     CIntegerBox m_leftBox;
     CIntegerBox m_topBox;

@@ -7,13 +7,16 @@
 // Opaque window handle; the Win32 shell stores an HWND here.
 using WindowHandle = void*;
 
-// The four platform operations the lock needs.
+// The platform operations the lock needs.
 class LockPlatform {
 public:
     virtual ~LockPlatform() = default;
     virtual WindowHandle GetForegroundWindow() = 0;
+    virtual bool IsWindowVisible(WindowHandle window) = 0;
     virtual bool GetClientRect(WindowHandle window, Rect& rect) = 0;
     virtual bool ClientToScreen(WindowHandle window, Point& point) = 0;
+    // Dots per inch the window is drawn at; 96 where the platform cannot tell.
+    virtual std::uint32_t GetWindowDpi(WindowHandle window) = 0;
     // nullptr frees the cursor.
     virtual void ClipCursor(const Rect* rect) = 0;
 };
@@ -23,8 +26,8 @@ struct LockState {
     WindowHandle m_hLockedWnd = nullptr;
 };
 
-// Client rectangle in screen coordinates widened by the tunings; wraps in 32 bits.
-Rect WidenByTuning(const Rect& screenRect, const Settings& settings);
+// The lock rectangle is the client area in screen coordinates widened by the tunings, which
+// are pixels at 96 DPI scaled to the window's DPI; the arithmetic wraps in 32 bits.
 
 // WM_HOTKEY: toggles the lock for hot key id 0.
 void LockOnHotKey(LockState& state, std::uintptr_t hotKeyId, const Settings& settings,
@@ -32,5 +35,5 @@ void LockOnHotKey(LockState& state, std::uintptr_t hotKeyId, const Settings& set
 // WM_TIMER: while locked, follows a new foreground window (timer id 0 only).
 void LockOnTimer(LockState& state, std::uintptr_t timerId, const Settings& settings,
                  LockPlatform& platform);
-void ClipToLockedWindow(const LockState& state, const Settings& settings, LockPlatform& platform);
-void ReleaseClip(LockPlatform& platform);
+// End of the run: a lock in force frees the cursor and turns off.
+void LockOnCleanUp(LockState& state, LockPlatform& platform);

@@ -1,9 +1,41 @@
 #include "ui/lock_platform_win.h"
 
-#include <windows.h>
+namespace {
+// Windows 10 1607 and later; looked up so the program still starts on older systems.
+using SetThreadDpiAwarenessContextFn = HANDLE(WINAPI*)(HANDLE);
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+
+// DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE: the first version, which every system that
+// has the call accepts.
+const HANDLE kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
+
+template <class Fn> Fn User32Function(const char* name) {
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, name)))
+                  : nullptr;
+}
+} // namespace
+
+Win32LockPlatform::Win32LockPlatform() {
+    if (auto setContext =
+            User32Function<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext"))
+        m_previousDpiContext = setContext(kPerMonitorAware);
+}
+
+Win32LockPlatform::~Win32LockPlatform() {
+    if (!m_previousDpiContext)
+        return;
+    if (auto setContext =
+            User32Function<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext"))
+        setContext(m_previousDpiContext);
+}
 
 WindowHandle Win32LockPlatform::GetForegroundWindow() {
     return ::GetForegroundWindow();
+}
+
+bool Win32LockPlatform::IsWindowVisible(WindowHandle window) {
+    return ::IsWindowVisible(static_cast<HWND>(window)) != FALSE;
 }
 
 bool Win32LockPlatform::GetClientRect(WindowHandle window, Rect& rect) {
@@ -20,6 +52,15 @@ bool Win32LockPlatform::ClientToScreen(WindowHandle window, Point& point) {
         return false;
     point = Point{pt.x, pt.y};
     return true;
+}
+
+std::uint32_t Win32LockPlatform::GetWindowDpi(WindowHandle window) {
+    // Without physical pixels the rectangle is in 96-DPI units already.
+    if (!m_previousDpiContext)
+        return 96;
+    auto getDpi = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+    const UINT dpi = getDpi ? getDpi(static_cast<HWND>(window)) : 0;
+    return dpi ? dpi : 96;
 }
 
 void Win32LockPlatform::ClipCursor(const Rect* rect) {

@@ -16,7 +16,7 @@ ALT, CTRL, SHIFT = 1, 2, 4
 VK_K, VK_L, VK_M = 0x4B, 0x4C, 0x4D
 CAPTURE, LINK, ABOUT_BUTTON, MESSAGE_TEXT = 1001, 1006, 57664, 65535
 BOXES = range(1001, 1006)  # the capture box, then left, top, right, bottom
-WM_COMMAND, WM_QUERYENDSESSION, ID_OPTION, ID_ABOUT = 0x0111, 0x0011, 2001, 2003
+WM_COMMAND, ID_OPTION, ID_ABOUT = 0x0111, 2001, 2003
 SCREEN = (0, 0, 1280, 800)
 SCENARIOS = []
 
@@ -289,14 +289,6 @@ def taskbar_restart_then_quit(s):
     eq(app.wait(10), 0, "exit code after Quit")
     eq([s.tray(), s.hotkey(CTRL | ALT, VK_L), s.probe("count", MAIN)], [[], "free", "0"],
        "tray icons, hot key, dialogs after Quit")
-
-
-@scenario
-def session_end_cleans_up(s):
-    app = start_hidden(s)
-    eq(s.probe("send", MAIN, WM_QUERYENDSESSION, 0, 0), "1", "answer to WM_QUERYENDSESSION")
-    eq([s.tray(), s.hotkey(CTRL | ALT, VK_L)], [[], "free"], "tray icons, hot key after it")
-    expect(app.poll() is None, "the program runs on until the session really ends")
 
 
 @scenario

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <imm.h>
+
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "app/run_loop.h"
 #include "framework/strings.h"
@@ -42,6 +46,37 @@ bool HotKeyTaken(UINT modifiers, UINT vk) {
     return taken;
 }
 
+// Every RegisterHotKey call on a window, as (modifiers, key), through the import slot.
+std::vector<std::pair<UINT, UINT>> g_registrations;
+decltype(&::RegisterHotKey) g_realRegisterHotKey = nullptr;
+BOOL WINAPI RecordRegisterHotKey(HWND hWnd, int id, UINT modifiers, UINT vk) {
+    if (hWnd)
+        g_registrations.emplace_back(modifiers, vk);
+    return g_realRegisterHotKey(hWnd, id, modifiers, vk);
+}
+void HookRegisterHotKey() {
+    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); dll->Name; ++dll) {
+        auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+        for (; name->u1.AddressOfData; ++name, ++slot) {
+            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) ||
+                std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name,
+                            "RegisterHotKey") != 0)
+                continue;
+            DWORD protect = 0;
+            ::VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protect);
+            g_realRegisterHotKey = reinterpret_cast<decltype(&::RegisterHotKey)>(slot->u1.Function);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(&RecordRegisterHotKey);
+            ::VirtualProtect(slot, sizeof *slot, protect, &protect);
+            return;
+        }
+    }
+}
+
 // Per message box closed: b before the save, a after, x for a wrong text or owner.
 std::string g_boxes;
 BOOL CALLBACK CloseBox(HWND w, LPARAM) {
@@ -61,6 +96,8 @@ void CALLBACK CloseBoxes(HWND, UINT, UINT_PTR, DWORD) {
 class MainDialog : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        if (!g_realRegisterHotKey)
+            HookRegisterHotKey();
         g_appModule.Init(::GetModuleHandleW(nullptr));
         g_appModule.AddMessageLoop(&s_loop);
     }
@@ -85,10 +122,10 @@ protected:
         ::SendMessageW(Item(IDC_HOTKEY), WM_KEYDOWN, vk, 1);
         HoldKeys({});
     }
-    std::string Command(WORD id) {
+    std::string Command(WORD id, UINT msg = WM_COMMAND) {
         g_boxes.clear();
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &CloseBoxes);
-        ::SendMessageW(m_dlg->m_hWnd, WM_COMMAND, id, 0);
+        ::SendMessageW(m_dlg->m_hWnd, msg, id, 0);
         PumpMessages();
         ::KillTimer(nullptr, timer);
         return g_boxes;
@@ -125,19 +162,27 @@ TEST_F(MainDialog, OkSavesAndCancelRestores) {
             Type(r.typedMods, r.typedVk);
         for (int id = IDC_LEFT; id <= IDC_BOTTOM; ++id)
             ::SetWindowTextW(Item(id), id == IDC_TOP ? L"-20" : std::to_wstring(id - 1001).c_str());
+        g_registrations.clear();
         EXPECT_EQ(Command(r.command), r.boxes);
+        ASSERT_EQ(g_registrations.size(), 1u);
+        EXPECT_EQ(g_registrations[0].first, (r.command == IDOK ? r.typedMods : MOD_ALT) | MOD_NOREPEAT);
         EXPECT_EQ(Stored(), r.stored);
         EXPECT_FALSE(::IsWindowVisible(m_dlg->m_hWnd));
         EXPECT_EQ(WindowText(Item(IDC_HOTKEY)), r.keyText);
         EXPECT_EQ(WindowText(Item(IDC_TOP)), r.command == IDOK ? L"-20" : L"0");
         EXPECT_TRUE(!r.typedVk || HotKeyTaken(r.typedMods, r.typedVk) == (r.command == IDOK));
         EXPECT_EQ(HotKeyTaken(MOD_ALT, VK_F6), r.command == IDCANCEL); // Cancel: the stored key
+        // Hidden, the dialog ignores OK, Cancel and WM_CLOSE: no warning, no save, no registration.
+        SetUp();
+        const std::string hidden = Command(IDOK) + Command(IDCANCEL) + Command(0, WM_CLOSE);
+        EXPECT_EQ(hidden + Stored(), "");
+        EXPECT_EQ(g_registrations.size(), 1u);
         TearDown();
     }
     ::UnregisterHotKey(nullptr, 1);
 }
 
-TEST_F(MainDialog, StartsFromTheStoredSettingsAndCleansUpAtTheEnd) {
+TEST_F(MainDialog, StartsFromTheStoredSettings) {
     // Only the key's low byte counts; 0x4000 is a modifier bit the box does not show.
     Plant({{L"HotKey", 0x141}, {L"Modifiers", 0x4009}, {L"TuningLeft", 0xFFFFFFFBu}});
     Open();
@@ -150,24 +195,74 @@ TEST_F(MainDialog, StartsFromTheStoredSettingsAndCleansUpAtTheEnd) {
     EXPECT_EQ(nid.hWnd, m_dlg->m_hWnd);
     EXPECT_EQ(nid.uFlags, 7u);
     EXPECT_EQ(nid.uCallbackMessage, 1025u);
-    EXPECT_NE(nid.hIcon, nullptr);
     EXPECT_STREQ(nid.szTip, L"Corvane Tetherly 1.0");
+    ICONINFO icon{};
+    ASSERT_TRUE(::GetIconInfo(nid.hIcon, &icon));
+    BITMAP image{};
+    ::GetObjectW(icon.hbmColor, sizeof image, &image);
+    EXPECT_EQ(image.bmWidth, ::GetSystemMetrics(SM_CXSMICON)); // the small image, unscaled
+    ::DeleteObject(icon.hbmColor);
+    ::DeleteObject(icon.hbmMask);
+
+    // The capture box has no input method, so keys arrive as themselves; the others keep theirs.
+    EXPECT_EQ(::ImmGetContext(Item(IDC_HOTKEY)), nullptr);
+    HIMC other = ::ImmGetContext(Item(IDC_LEFT));
+    EXPECT_NE(other, nullptr);
+    ::ImmReleaseContext(Item(IDC_LEFT), other);
 
     NMHDR enter{Item(IDC_LINK), IDC_LINK, static_cast<UINT>(NM_RETURN)};
     LRESULT result = 0;
     EXPECT_FALSE(m_dlg->ProcessWindowMessage(m_dlg->m_hWnd, WM_NOTIFY, IDC_LINK,
                                              reinterpret_cast<LPARAM>(&enter), result));
-    Type(MOD_CONTROL, VK_F11);
-    Command(IDOK);
-    ASSERT_TRUE(HotKeyTaken(MOD_CONTROL, VK_F11));
-    EXPECT_EQ(::SendMessageW(m_dlg->m_hWnd, WM_QUERYENDSESSION, 0, 0), 1);
-    EXPECT_FALSE(HotKeyTaken(MOD_CONTROL, VK_F11));
-    const HICON icons[] = {
-        reinterpret_cast<HICON>(::SendMessageW(m_dlg->m_hWnd, WM_GETICON, ICON_BIG, 0)),
-        reinterpret_cast<HICON>(::SendMessageW(m_dlg->m_hWnd, WM_GETICON, ICON_SMALL, 0))};
-    EXPECT_TRUE(m_dlg->DestroyWindow()); // WM_DESTROY repeats the clean-up
-    for (HICON icon : icons)
-        EXPECT_TRUE(icon && !::DestroyIcon(icon)); // already released
+
+    // A minimized dialog comes back from the tray's left click and from Option.
+    for (UINT msg : {kTrayCallbackMessage, static_cast<UINT>(WM_COMMAND)}) {
+        m_dlg->ShowWindow(SW_MINIMIZE);
+        PumpMessages();
+        ASSERT_TRUE(::IsIconic(m_dlg->m_hWnd));
+        ::SendMessageW(m_dlg->m_hWnd, msg, msg == WM_COMMAND ? ID_TRAY_OPTION : 0, WM_LBUTTONUP);
+        EXPECT_TRUE(PumpUntil([&] { return !::IsIconic(m_dlg->m_hWnd); })) << "message " << msg;
+    }
+}
+
+TEST_F(MainDialog, SessionEndAndQuitCleanUpAndFreeTheLockedCursor) {
+    RECT screen{}, clip{};
+    ::GetClipCursor(&screen);
+    const RECT locked{100, 120, 400, 320};
+    for (bool sessionEnds : {true, false}) {
+        SCOPED_TRACE(sessionEnds ? "session end" : "quit");
+        Open();
+        Type(MOD_CONTROL, VK_F11);
+        Command(IDOK);
+        ::SendMessageW(m_dlg->m_hWnd, WM_HOTKEY, 0, 0); // locked, whatever the foreground
+        ::ClipCursor(&locked); // as the lock confines the cursor
+        // A session end that is cancelled leaves everything running.
+        EXPECT_EQ(::SendMessageW(m_dlg->m_hWnd, WM_QUERYENDSESSION, 0, 0), 1);
+        ::SendMessageW(m_dlg->m_hWnd, WM_ENDSESSION, FALSE, 0);
+        ::GetClipCursor(&clip);
+        EXPECT_TRUE(::EqualRect(&clip, &locked)) << clip.left << "," << clip.top;
+        EXPECT_TRUE(HotKeyTaken(MOD_CONTROL, VK_F11));
+        const HICON trayIcon = m_dlg->GetTrayRecord().hIcon;
+
+        if (sessionEnds)
+            ::SendMessageW(m_dlg->m_hWnd, WM_ENDSESSION, TRUE, 0);
+        else
+            ::SendMessageW(m_dlg->m_hWnd, WM_COMMAND, ID_TRAY_QUIT, 0);
+        EXPECT_EQ(::KillTimer(m_dlg->m_hWnd, 0), !sessionEnds); // stopped by the session end
+        if (!sessionEnds) {
+            MSG quit{};
+            EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        }
+        const HICON icons[] = {
+            reinterpret_cast<HICON>(::SendMessageW(m_dlg->m_hWnd, WM_GETICON, ICON_BIG, 0)),
+            reinterpret_cast<HICON>(::SendMessageW(m_dlg->m_hWnd, WM_GETICON, ICON_SMALL, 0))};
+        EXPECT_TRUE(m_dlg->DestroyWindow()); // WM_DESTROY: the clean-up, or its harmless repeat
+        EXPECT_FALSE(HotKeyTaken(MOD_CONTROL, VK_F11));
+        ::GetClipCursor(&clip);
+        EXPECT_TRUE(::EqualRect(&clip, &screen)) << clip.left << "," << clip.top;
+        for (HICON icon : {icons[0], icons[1], trayIcon})
+            EXPECT_TRUE(icon && !::DestroyIcon(icon)); // already released
+    }
 }
 
 // Logs each step with whether it is visible; quits with 7 once its loop runs.

@@ -13,6 +13,15 @@ inline void PumpMessages() {
     }
 }
 
+// Pumps messages until `done` holds or about two seconds have passed; returns `done`.
+template <class Pred> bool PumpUntil(Pred done) {
+    for (int i = 0; i < 100 && !done(); ++i) {
+        PumpMessages();
+        ::Sleep(20);
+    }
+    return done();
+}
+
 // Sets the thread's key state as if the listed keys were held while a message is handled.
 inline void HoldKeys(std::initializer_list<int> keys) {
     BYTE state[256] = {};
