@@ -177,10 +177,9 @@ void CDlgMain::AddTrayIcon() {
     ::lstrcpynW(m_nid.szTip, tip.c_str(), static_cast<int>(std::size(m_nid.szTip)));
     m_nid.uCallbackMessage = kTrayCallbackMessage;
     // The group holds one small image: load it at the small size, not scaled from the large.
-    m_trayIcon.reset(static_cast<HICON>(
-        ::LoadImageW(g_appModule.GetResourceInstance(), MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
-                     ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
-                     LR_DEFAULTCOLOR)));
+    m_trayIcon.reset(static_cast<HICON>(::LoadImageW(
+        g_appModule.GetResourceInstance(), MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
+        ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     m_nid.hIcon = m_trayIcon.get();
     ::Shell_NotifyIconW(NIM_ADD, &m_nid);
 }

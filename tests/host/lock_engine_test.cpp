@@ -80,7 +80,8 @@ TEST(LockRectangle, ClientAreaWidenedByTuningsScaledToTheWindowsDpi) {
         {Tuning(0, 0, 0, 0), 96, {100, 200, 900, 800}},
         {Tuning(10, 0, -20, 5), 96, {90, 200, 880, 805}},
         {Tuning(-900, -700, -900, -700), 96, {1000, 900, 0, 100}},
-        {Tuning(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX), 96,
+        {Tuning(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX),
+         96,
          {INT32_MIN + 100, INT32_MIN + 200, INT32_MIN + 899, INT32_MIN + 799}},
         // 150%: 15, 0, -30, 7.5; halves round away from zero.
         {Tuning(10, 0, -20, 5), 144, {85, 200, 870, 808}},
@@ -94,8 +95,8 @@ TEST(LockRectangle, ClientAreaWidenedByTuningsScaledToTheWindowsDpi) {
         LockState state;
         LockOnHotKey(state, 0, r.tuning, p);
         ASSERT_EQ(p.clips.size(), 1u);
-        EXPECT_EQ(p.clips[0], r.expected) << "left tuning " << r.tuning.TuningLeft << " at "
-                                          << r.dpi << " DPI";
+        EXPECT_EQ(p.clips[0], r.expected)
+            << "left tuning " << r.tuning.TuningLeft << " at " << r.dpi << " DPI";
     }
 }
 
@@ -114,8 +115,8 @@ TEST(LockToggle, LockFreeFailuresHiddenTargetsAndOtherIds) {
         {"no foreground window", 0, nullptr, true, false, true, nullptr, "FR"},
         {"invisible foreground window", 0, Wnd(7), false, false, true, nullptr, "FVR"},
         {"client to screen fails", 0, Wnd(7), true, true, true, Wnd(7), "FVRS"},
-        {"another hot key id", static_cast<std::uintptr_t>(-2), Wnd(7), true, false, false,
-         nullptr, ""},
+        {"another hot key id", static_cast<std::uintptr_t>(-2), Wnd(7), true, false, false, nullptr,
+         ""},
     };
     for (const Row& r : rows) {
         FakePlatform p;

@@ -58,14 +58,16 @@ void HookRegisterHotKey() {
     auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
         base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    const DWORD imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
     for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); dll->Name; ++dll) {
         auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
         auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
         for (; name->u1.AddressOfData; ++name, ++slot) {
             if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) ||
-                std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name,
-                            "RegisterHotKey") != 0)
+                std::strcmp(
+                    reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name,
+                    "RegisterHotKey") != 0)
                 continue;
             DWORD protect = 0;
             ::VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protect);
@@ -165,7 +167,8 @@ TEST_F(MainDialog, OkSavesAndCancelRestores) {
         g_registrations.clear();
         EXPECT_EQ(Command(r.command), r.boxes);
         ASSERT_EQ(g_registrations.size(), 1u);
-        EXPECT_EQ(g_registrations[0].first, (r.command == IDOK ? r.typedMods : MOD_ALT) | MOD_NOREPEAT);
+        EXPECT_EQ(g_registrations[0].first,
+                  (r.command == IDOK ? r.typedMods : MOD_ALT) | MOD_NOREPEAT);
         EXPECT_EQ(Stored(), r.stored);
         EXPECT_FALSE(::IsWindowVisible(m_dlg->m_hWnd));
         EXPECT_EQ(WindowText(Item(IDC_HOTKEY)), r.keyText);
@@ -235,7 +238,7 @@ TEST_F(MainDialog, SessionEndAndQuitCleanUpAndFreeTheLockedCursor) {
         Type(MOD_CONTROL, VK_F11);
         Command(IDOK);
         ::SendMessageW(m_dlg->m_hWnd, WM_HOTKEY, 0, 0); // locked, whatever the foreground
-        ::ClipCursor(&locked); // as the lock confines the cursor
+        ::ClipCursor(&locked);                          // as the lock confines the cursor
         // A session end that is cancelled leaves everything running.
         EXPECT_EQ(::SendMessageW(m_dlg->m_hWnd, WM_QUERYENDSESSION, 0, 0), 1);
         ::SendMessageW(m_dlg->m_hWnd, WM_ENDSESSION, FALSE, 0);
