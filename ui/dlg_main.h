@@ -31,6 +31,7 @@ public:
     enum { IDD = IDD_MAIN };
 
     CDlgMain();
+    ~CDlgMain() override;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnIdle() override;
