@@ -10,6 +10,11 @@ namespace {
 // Undocumented caret-blink timer message; it must not wake idle processing.
 constexpr UINT kCaretBlinkMessage = 0x0118;
 
+template <class TList> auto FindThread(TList& list, DWORD threadId) {
+    return std::find_if(list.begin(), list.end(),
+                        [threadId](const auto& entry) { return entry.threadId == threadId; });
+}
+
 } // namespace
 
 template <class TEntry> BOOL CMessageLoop::EntryList<TEntry>::Add(TEntry* entry) {
@@ -160,33 +165,49 @@ BOOL CAppModule::AddMessageLoop(CMessageLoop* loop) {
     if (loop == nullptr) {
         return FALSE;
     }
+    const DWORD threadId = ::GetCurrentThreadId();
     Guard guard(m_lock);
-    return m_loops.emplace(::GetCurrentThreadId(), loop).second ? TRUE : FALSE;
+    if (FindThread(m_loops, threadId) != m_loops.end()) {
+        return FALSE;
+    }
+    m_loops.push_back({threadId, loop});
+    return TRUE;
 }
 
 BOOL CAppModule::RemoveMessageLoop() {
     Guard guard(m_lock);
-    return m_loops.erase(::GetCurrentThreadId()) != 0 ? TRUE : FALSE;
+    auto it = FindThread(m_loops, ::GetCurrentThreadId());
+    if (it == m_loops.end()) {
+        return FALSE;
+    }
+    m_loops.erase(it);
+    return TRUE;
 }
 
 CMessageLoop* CAppModule::GetMessageLoop(DWORD threadId) const {
     Guard guard(m_lock);
-    auto it = m_loops.find(threadId);
-    return it == m_loops.end() ? nullptr : it->second;
+    auto it = FindThread(m_loops, threadId);
+    return it == m_loops.end() ? nullptr : it->value;
 }
 
 void CAppModule::AddCreateWndData(void* object) {
+    const DWORD threadId = ::GetCurrentThreadId();
     Guard guard(m_lock);
-    m_createData[::GetCurrentThreadId()] = object;
+    auto it = FindThread(m_createData, threadId);
+    if (it != m_createData.end()) {
+        it->value = object;
+    } else {
+        m_createData.push_back({threadId, object});
+    }
 }
 
 void* CAppModule::ExtractCreateWndData() {
     Guard guard(m_lock);
-    auto it = m_createData.find(::GetCurrentThreadId());
+    auto it = FindThread(m_createData, ::GetCurrentThreadId());
     if (it == m_createData.end()) {
         return nullptr;
     }
-    void* object = it->second;
+    void* object = it->value;
     m_createData.erase(it);
     return object;
 }

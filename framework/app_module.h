@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <map>
 #include <vector>
 
 class CMessageFilter {
@@ -94,8 +93,14 @@ private:
     };
     mutable SRWLOCK m_lock = SRWLOCK_INIT;
     HINSTANCE m_instance = nullptr;
-    std::map<DWORD, CMessageLoop*> m_loops;
-    std::map<DWORD, void*> m_createData;
+    // A program has a thread or two: a short list searched in order costs less code
+    // than a tree.
+    template <class T> struct ThreadEntry {
+        DWORD threadId;
+        T value;
+    };
+    std::vector<ThreadEntry<CMessageLoop*>> m_loops;
+    std::vector<ThreadEntry<void*>> m_createData;
 };
 
 extern CAppModule g_appModule;

@@ -10,7 +10,7 @@ packages=(
   wine wine64
   xvfb xdotool x11-utils x11-xkb-utils
   openbox imagemagick fonts-wqy-microhei
-  python3 libxtst6
+  python3 libxtst6 zip
 )
 
 missing=()

@@ -17,6 +17,29 @@ cmake --build --preset windows
 cmake --preset windows-x86 >/dev/null
 cmake --build --preset windows-x86
 
+echo "== executables: size, imports, identical rebuild"
+for arch in x64 x86; do
+    exe="dist/$arch/qzTetherly.exe"
+    size="$(stat -c %s "$exe")"
+    [ "$size" -le 65536 ] || { echo "$exe: $size bytes, more than 65536" >&2; exit 1; }
+    foreign="$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name/ {print tolower($3)}' |
+        grep -vxE '(kernel32|user32|gdi32|imm32|shell32|advapi32|comctl32|ole32|msvcrt)\.dll' || true)"
+    [ -z "$foreign" ] || { echo "$exe imports a non-system DLL: $foreign" >&2; exit 1; }
+done
+# Built again from a copy of the tree in another folder, both programs are the same bytes.
+copy="$root/build/repro/tree"
+rm -rf "$copy" && mkdir -p "$copy"
+git ls-files -z --cached --others --exclude-standard |
+    tar --null --ignore-failed-read -T - -cf - | tar -xf - -C "$copy"
+for preset in windows windows-x86; do
+    (cd "$copy" && cmake --preset "$preset" -DTETHERLY_BUILD_TESTS=OFF >/dev/null &&
+        cmake --build --preset "$preset" --target qzTetherly >/dev/null)
+done
+for arch in x64 x86; do
+    cmp "dist/$arch/qzTetherly.exe" "$copy/dist/$arch/qzTetherly.exe" ||
+        { echo "dist/$arch/qzTetherly.exe: a rebuild elsewhere differs" >&2; exit 1; }
+done
+
 echo "== win32 layer (Wine)"
 # shellcheck source=scripts/winenv.sh
 source scripts/winenv.sh

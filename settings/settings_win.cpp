@@ -31,9 +31,12 @@ public:
     }
 };
 
+// At namespace scope: a function-local static would need a thread-safe guard, and the
+// guard links a thread library into the program.
+constinit RealSettingsRegistry g_registry;
+
 } // namespace
 
 SettingsRegistry& DefaultSettingsRegistry() {
-    static RealSettingsRegistry registry;
-    return registry;
+    return g_registry;
 }

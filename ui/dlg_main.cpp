@@ -17,6 +17,9 @@ CDlgMain::CDlgMain() : m_uTaskbarCreated(::RegisterWindowMessageW(L"TaskbarCreat
     m_settings.Load();
 }
 
+// Out of line: with link-time optimisation, GCC 12 otherwise emits its thunks twice.
+CDlgMain::~CDlgMain() = default;
+
 BOOL CDlgMain::PreTranslateMessage(MSG* pMsg) {
     return ::IsDialogMessageW(m_hWnd, pMsg);
 }

@@ -32,6 +32,7 @@ public:
     enum { IDD = IDD_MAIN };
 
     CDlgMain();
+    ~CDlgMain() override;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnIdle() override;
