@@ -5,7 +5,7 @@
 
 #include "app/run_loop.h"
 #include "framework/app_module.h"
-#include "ui/dlg_main.h"
+#include "ui/dlg_main_win.h"
 
 namespace {
 

@@ -15,9 +15,8 @@ constexpr std::uint8_t kVkLeftWin = 0x5B;
 constexpr std::uint8_t kVkRightWin = 0x5C;
 } // namespace
 
-CapturedHotKey CaptureHotKey(std::uint32_t keyCode, std::uint32_t keyData,
-                             const KeyDownState& down) {
-    CapturedHotKey key;
+HotKeyValue CaptureHotKey(std::uint32_t keyCode, std::uint32_t keyData, const KeyDownState& down) {
+    HotKeyValue key;
     key.ctrl = down.ctrl;
     key.shift = down.shift;
     key.alt = down.alt;

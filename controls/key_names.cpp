@@ -109,24 +109,25 @@ std::wstring FormatHotKeyText(std::uint8_t key, bool ctrl, bool shift, bool alt,
     return text;
 }
 
-std::uint32_t ModifiersFromFlags(bool ctrl, bool shift, bool alt, bool win) {
-    std::uint32_t modifiers = 0;
-    if (ctrl)
-        modifiers |= kModControl;
-    if (shift)
-        modifiers |= kModShift;
-    if (alt)
-        modifiers |= kModAlt;
-    if (win)
-        modifiers |= kModWin;
-    return modifiers;
+HotKeyValue HotKeyFromSettings(std::uint32_t hotKey, std::uint32_t modifiers) {
+    HotKeyValue key;
+    key.vk = static_cast<std::uint8_t>(hotKey & 0xFFu);
+    key.ctrl = (modifiers & kModControl) != 0;
+    key.shift = (modifiers & kModShift) != 0;
+    key.alt = (modifiers & kModAlt) != 0;
+    key.win = (modifiers & kModWin) != 0;
+    return key;
 }
 
-ModifierFlags FlagsFromModifiers(std::uint32_t modifiers) {
-    ModifierFlags flags;
-    flags.ctrl = (modifiers & kModControl) != 0;
-    flags.shift = (modifiers & kModShift) != 0;
-    flags.alt = (modifiers & kModAlt) != 0;
-    flags.win = (modifiers & kModWin) != 0;
-    return flags;
+std::uint32_t ModifiersOf(const HotKeyValue& key) {
+    std::uint32_t modifiers = 0;
+    if (key.ctrl)
+        modifiers |= kModControl;
+    if (key.shift)
+        modifiers |= kModShift;
+    if (key.alt)
+        modifiers |= kModAlt;
+    if (key.win)
+        modifiers |= kModWin;
+    return modifiers;
 }

@@ -15,18 +15,18 @@ inline constexpr std::uint32_t kModControl = 2;
 inline constexpr std::uint32_t kModShift = 4;
 inline constexpr std::uint32_t kModWin = 8;
 
-struct ModifierFlags {
+// A hot key as the capture box holds it: a key code (0 = none) and four modifier flags.
+struct HotKeyValue {
+    std::uint8_t vk = 0;
     bool ctrl = false;
     bool shift = false;
     bool alt = false;
     bool win = false;
-    friend bool operator==(const ModifierFlags&, const ModifierFlags&) = default;
+    friend bool operator==(const HotKeyValue&, const HotKeyValue&) = default;
 };
 
-std::uint32_t ModifiersFromFlags(bool ctrl, bool shift, bool alt, bool win);
-// Bits other than the four modifier bits are ignored.
-ModifierFlags FlagsFromModifiers(std::uint32_t modifiers);
-// The capture box shows only the low 8 bits of a stored key.
-inline std::uint8_t KeyFromStoredHotKey(std::uint32_t hotKey) {
-    return static_cast<std::uint8_t>(hotKey & 0xFFu);
-}
+// The stored HotKey and Modifiers as the box shows them: the key's low 8 bits and the four
+// modifier bits; other bits are ignored.
+HotKeyValue HotKeyFromSettings(std::uint32_t hotKey, std::uint32_t modifiers);
+// The four flags as modifier bits.
+std::uint32_t ModifiersOf(const HotKeyValue& key);

@@ -140,20 +140,17 @@ BOOL CMessageLoop::OnIdle(int /*idleCount*/) {
 }
 
 HRESULT CAppModule::Init(HINSTANCE instance) {
-    Guard guard(m_lock);
     m_instance = instance;
     return S_OK;
 }
 
 void CAppModule::Term() {
-    Guard guard(m_lock);
     m_loops.clear();
     m_createData.clear();
     m_instance = nullptr;
 }
 
 HINSTANCE CAppModule::GetModuleInstance() const {
-    Guard guard(m_lock);
     return m_instance;
 }
 
@@ -166,7 +163,6 @@ BOOL CAppModule::AddMessageLoop(CMessageLoop* loop) {
         return FALSE;
     }
     const DWORD threadId = ::GetCurrentThreadId();
-    Guard guard(m_lock);
     if (FindThread(m_loops, threadId) != m_loops.end()) {
         return FALSE;
     }
@@ -175,7 +171,6 @@ BOOL CAppModule::AddMessageLoop(CMessageLoop* loop) {
 }
 
 BOOL CAppModule::RemoveMessageLoop() {
-    Guard guard(m_lock);
     auto it = FindThread(m_loops, ::GetCurrentThreadId());
     if (it == m_loops.end()) {
         return FALSE;
@@ -185,14 +180,12 @@ BOOL CAppModule::RemoveMessageLoop() {
 }
 
 CMessageLoop* CAppModule::GetMessageLoop(DWORD threadId) const {
-    Guard guard(m_lock);
     auto it = FindThread(m_loops, threadId);
     return it == m_loops.end() ? nullptr : it->value;
 }
 
 void CAppModule::AddCreateWndData(void* object) {
     const DWORD threadId = ::GetCurrentThreadId();
-    Guard guard(m_lock);
     auto it = FindThread(m_createData, threadId);
     if (it != m_createData.end()) {
         it->value = object;
@@ -202,7 +195,6 @@ void CAppModule::AddCreateWndData(void* object) {
 }
 
 void* CAppModule::ExtractCreateWndData() {
-    Guard guard(m_lock);
     auto it = FindThread(m_createData, ::GetCurrentThreadId());
     if (it == m_createData.end()) {
         return nullptr;

@@ -80,18 +80,6 @@ public:
     void* ExtractCreateWndData();
 
 private:
-    // A slim lock: std::mutex would link a thread library into the program.
-    class Guard {
-    public:
-        explicit Guard(SRWLOCK& lock) : m_lock(lock) { ::AcquireSRWLockExclusive(&m_lock); }
-        ~Guard() { ::ReleaseSRWLockExclusive(&m_lock); }
-        Guard(const Guard&) = delete;
-        Guard& operator=(const Guard&) = delete;
-
-    private:
-        SRWLOCK& m_lock;
-    };
-    mutable SRWLOCK m_lock = SRWLOCK_INIT;
     HINSTANCE m_instance = nullptr;
     // A program has a thread or two: a short list searched in order costs less code
     // than a tree.

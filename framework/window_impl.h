@@ -8,7 +8,7 @@
 #include "framework/message_map.h"
 #include "framework/window.h"
 
-template <class T, class TBase = CWindow, class TWinTraits = CControlWinTraits>
+template <class T, class TBase = CWindow, class TWinTraits = CWinTraits<>>
 class CWindowImpl : public TBase, public CMessageMap {
 public:
     CWindowImpl() = default;
@@ -16,9 +16,6 @@ public:
     CWindowImpl& operator=(const CWindowImpl&) = delete;
 
     virtual ~CWindowImpl() { UnsubclassWindow(); }
-
-    static DWORD GetWndStyle(DWORD dwStyle) { return TWinTraits::GetWndStyle(dwStyle); }
-    static DWORD GetWndExStyle(DWORD dwExStyle) { return TWinTraits::GetWndExStyle(dwExStyle); }
 
     // Once per window: refused for a null or dead handle and while attached.
     // The window must belong to the calling thread.
@@ -43,11 +40,6 @@ public:
         ::RemoveWindowSubclass(hWnd, SubclassProc, SubclassId());
         this->m_hWnd = nullptr;
         return hWnd;
-    }
-
-    // The previous procedure; call it from a handler of the message being processed.
-    LRESULT DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-        return ::DefSubclassProc(this->m_hWnd, uMsg, wParam, lParam);
     }
 
     // Called after WM_NCDESTROY, when the subclass is gone and m_hWnd is cleared.

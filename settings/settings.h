@@ -22,9 +22,6 @@ public:
                              const std::wstring& valueName, const std::wstring& text) = 0;
 };
 
-// The real registry; defined by the Windows build only.
-SettingsRegistry& DefaultSettingsRegistry();
-
 struct Settings {
     std::uint32_t HotKey = 0;
     std::uint32_t Modifiers = 0;
@@ -34,7 +31,7 @@ struct Settings {
     std::int32_t TuningBottom = 0;
 
     // True only when every read succeeded; missing values keep their field.
-    bool Load(SettingsRegistry& registry = DefaultSettingsRegistry());
+    bool Load(SettingsRegistry& registry);
     // Writes "Version" then the six fields; true only when every write succeeded.
-    bool Save(SettingsRegistry& registry = DefaultSettingsRegistry()) const;
+    bool Save(SettingsRegistry& registry) const;
 };

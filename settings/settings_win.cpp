@@ -1,6 +1,6 @@
-#include "settings/settings.h"
+#include "settings/settings_win.h"
 
-#include "settings/registry_access.h"
+#include "settings/registry_access_win.h"
 
 namespace {
 

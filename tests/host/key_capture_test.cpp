@@ -11,7 +11,7 @@ TEST(CaptureHotKey, Table) {
         const char* what;
         std::uint32_t keyCode, keyData;
         KeyDownState held;
-        CapturedHotKey expected;
+        HotKeyValue expected;
     };
     const Row rows[] = {
         {"A with Ctrl+Alt", 0x41, 0x001E0001, {1, 0, 1, 0, 0}, {0x41, 1, 0, 1, 0}},

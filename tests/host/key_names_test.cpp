@@ -51,13 +51,12 @@ TEST(FormatHotKeyText, FixedOrderAndSeparators) {
 }
 
 TEST(Modifiers, ConvertBothWaysIgnoringOtherBits) {
-    EXPECT_EQ(FlagsFromModifiers(0x4009), (ModifierFlags{false, false, true, true}));
-    EXPECT_EQ(FlagsFromModifiers(6), (ModifierFlags{true, true, false, false}));
-    EXPECT_EQ(FlagsFromModifiers(0xFFFFFFF0u), (ModifierFlags{}));
-    EXPECT_EQ(ModifiersFromFlags(true, false, false, true), 10u);
-    EXPECT_EQ(ModifiersFromFlags(true, true, true, true), 15u);
-    EXPECT_EQ(ModifiersFromFlags(false, false, true, false), 1u);
-    EXPECT_EQ(KeyFromStoredHotKey(0x141), 0x41);
+    EXPECT_EQ(HotKeyFromSettings(0x141, 0x4009), (HotKeyValue{0x41, false, false, true, true}));
+    EXPECT_EQ(HotKeyFromSettings(0, 6), (HotKeyValue{0, true, true, false, false}));
+    EXPECT_EQ(HotKeyFromSettings(0, 0xFFFFFFF0u), HotKeyValue{});
+    EXPECT_EQ(ModifiersOf({0, true, false, false, true}), 10u);
+    EXPECT_EQ(ModifiersOf({0, true, true, true, true}), 15u);
+    EXPECT_EQ(ModifiersOf({0, false, false, true, false}), 1u);
 }
 
 } // namespace

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "controls/integer_box.h"
-#include "controls/key_detect_box.h"
+#include "controls/integer_box_win.h"
+#include "controls/key_detect_box_win.h"
 #include "win32_test_support.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include "app/run_loop.h"
 #include "framework/strings.h"
 #include "res/resource.h"
-#include "ui/dialog_helpers.h"
-#include "ui/dlg_main.h"
+#include "ui/dialog_helpers_win.h"
+#include "ui/dlg_main_win.h"
 #include "win32_test_support.h"
 
 namespace {

@@ -6,7 +6,11 @@
 #include <thread>
 #include <vector>
 
-#include "framework/framework.h"
+#include "framework/app_module.h"
+#include "framework/ddx.h"
+#include "framework/dialog_impl.h"
+#include "framework/strings.h"
+#include "framework/window_impl.h"
 #include "framework_test_ids.h"
 #include "win32_test_support.h"
 
@@ -135,11 +139,12 @@ TEST_F(Framework, DialogsGetTheirObjectFirstAndResultsWhereWindowsLooks) {
     EXPECT_EQ((std::vector<UINT>{WM_SETFONT, WM_INITDIALOG}), dlg.early);
     EXPECT_EQ(0x1234ABCD, dlg.initParam);
     SetWindowLongPtrW(dlg, DWLP_MSGRESULT, 0);
-    EXPECT_EQ(0x5A, dlg.SendMessage(WM_INITDIALOG));
+    EXPECT_EQ(0x5A, ::SendMessageW(dlg.m_hWnd, WM_INITDIALOG, 0, 0));
     EXPECT_EQ(0, GetWindowLongPtrW(dlg, DWLP_MSGRESULT));
-    EXPECT_EQ(3, dlg.SendMessage(WM_COMMAND, 100));
+    EXPECT_EQ(3, ::SendMessageW(dlg.m_hWnd, WM_COMMAND, 100, 0));
     EXPECT_EQ(3, GetWindowLongPtrW(dlg, DWLP_MSGRESULT));
-    EXPECT_EQ(TRUE, dlg.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"default")));
+    EXPECT_EQ(TRUE,
+              ::SendMessageW(dlg.m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"default")));
     EXPECT_EQ(L"default", WindowText(dlg));
     EXPECT_TRUE(dlg.DestroyWindow());
     EXPECT_EQ(hWnd, dlg.finalWnd);

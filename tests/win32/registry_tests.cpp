@@ -1,9 +1,9 @@
 // The registry library and the settings store against the real registry. What
 // the tests plant, check and clean up goes through the raw API, so a library
 // fault cannot hide itself.
-#include "settings/registry_access.h"
-#include "settings/settings.h"
-#include "settings/unique_hkey.h"
+#include "settings/registry_access_win.h"
+#include "settings/settings_win.h"
+#include "framework/unique_handle.h"
 
 #include <windows.h>
 #include <winternl.h>
@@ -274,24 +274,24 @@ protected:
 // four bytes of any type is taken, fields whose value is missing keep theirs.
 TEST_F(RegistrySettings, SaveWritesTheStoreAndLoadTakesWhatItHolds) {
     const Settings record{0x1FF, 0x10F, -5, 7, 0, INT32_MIN};
-    EXPECT_TRUE(record.Save()); // the key and its parent are missing
+    EXPECT_TRUE(record.Save(DefaultSettingsRegistry())); // the key and its parent are missing
     EXPECT_EQ(QueryRaw(kSettingsKeyPath, L"Version"), Raw(REG_SZ, Utf16(L"1.2")));
     EXPECT_EQ(QueryRaw(kSettingsKeyPath, L"HotKey"), Raw(REG_DWORD, {0xFF, 0x01, 0, 0}));
     EXPECT_EQ(QueryRaw(kSettingsKeyPath, L"TuningLeft"), Raw(REG_DWORD, {0xFB, 0xFF, 0xFF, 0xFF}));
     EXPECT_EQ(QueryRaw(kSettingsKeyPath, L"TuningBottom"), Raw(REG_DWORD, {0, 0, 0, 0x80}));
     Settings loaded;
-    EXPECT_TRUE(loaded.Load());
+    EXPECT_TRUE(loaded.Load(DefaultSettingsRegistry()));
     EXPECT_EQ(FieldsOf(loaded), FieldsOf(record));
 
     ASSERT_TRUE(Plant(kSettingsKeyPath, L"Version", REG_SZ, Utf16(L"0.1")) &&
                 Plant(kSettingsKeyPath, L"HotKey", REG_BINARY, {0x7A, 0, 0, 0}) &&
                 Plant(kSettingsKeyPath, L"TuningRight", REG_BINARY, {0xFF, 0xFF}));
     Settings preset{1, 2, 3, 4, 0x12345678, 77};
-    EXPECT_TRUE(preset.Load());
+    EXPECT_TRUE(preset.Load(DefaultSettingsRegistry()));
     EXPECT_EQ(FieldsOf(preset), Fields({0x7A, 0x10F, -5, 7, 0x1234FFFF, INT32_MIN}));
     ASSERT_EQ(RegDeleteKeyValueW(kHkcu, kSettingsKeyPath, L"TuningTop"), ERROR_SUCCESS);
     preset = {1, 2, 3, 4, 0x12345678, 77};
-    EXPECT_FALSE(preset.Load());
+    EXPECT_FALSE(preset.Load(DefaultSettingsRegistry()));
     EXPECT_EQ(FieldsOf(preset), Fields({0x7A, 0x10F, -5, 4, 0x1234FFFF, INT32_MIN}));
 }
 

@@ -1,4 +1,4 @@
-#include "controls/integer_box.h"
+#include "controls/integer_box_win.h"
 
 #include "controls/integer_text.h"
 

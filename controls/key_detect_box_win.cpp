@@ -1,4 +1,4 @@
-#include "controls/key_detect_box.h"
+#include "controls/key_detect_box_win.h"
 
 #include <imm.h>
 
@@ -43,7 +43,7 @@ LRESULT CKeyDetectBox::OnKeyDown(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
     down.alt = IsDown(VK_MENU);
     down.lwin = IsDown(VK_LWIN);
     down.rwin = !down.lwin && IsDown(VK_RWIN);
-    const CapturedHotKey key =
+    const HotKeyValue key =
         CaptureHotKey(static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam), down);
     SetHotKey(key.vk, key.ctrl, key.shift, key.alt, key.win);
     return 1;

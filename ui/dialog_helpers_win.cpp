@@ -1,4 +1,4 @@
-#include "ui/dialog_helpers.h"
+#include "ui/dialog_helpers_win.h"
 
 #include <shellapi.h>
 
@@ -6,7 +6,7 @@
 #include "framework/strings.h"
 #include "res/resource.h"
 #include "ui/center_rule.h"
-#include "ui/unique_handles.h"
+#include "framework/unique_handle.h"
 
 namespace {
 Rect ToRect(const RECT& r) {

@@ -1,9 +1,9 @@
-#include "settings/registry_access.h"
+#include "settings/registry_access_win.h"
 
 #include <cstring>
 #include <utility>
 
-#include "settings/unique_hkey.h"
+#include "framework/unique_handle.h"
 
 namespace RegistryAccess {
 namespace {

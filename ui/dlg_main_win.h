@@ -4,17 +4,17 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "controls/integer_box.h"
-#include "controls/key_detect_box.h"
+#include "controls/integer_box_win.h"
+#include "controls/key_detect_box_win.h"
 #include "framework/app_module.h"
 #include "framework/ddx.h"
 #include "framework/dialog_impl.h"
 #include "framework/message_map.h"
 #include "framework/update_ui.h"
 #include "res/resource.h"
-#include "settings/settings.h"
+#include "settings/settings_win.h"
 #include "ui/lock_engine.h"
-#include "ui/unique_handles.h"
+#include "framework/unique_handle.h"
 
 inline constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 inline constexpr int kHotKeyId = 0;
@@ -36,9 +36,6 @@ public:
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnIdle() override;
-
-    BEGIN_UPDATE_UI_MAP(CDlgMain)
-    END_UPDATE_UI_MAP()
 
     BEGIN_DDX_MAP(CDlgMain)
         DDX_CONTROL(IDC_HOTKEY, m_hotKeyBox)
@@ -87,9 +84,6 @@ public:
     void AddTrayIcon();
     void RemoveTrayIcon();
 
-    // Read-only views for tests.
-    const Settings& GetSettings() const { return m_settings; }
-    const LockState& GetLockState() const { return m_lockState; }
     const NOTIFYICONDATAW& GetTrayRecord() const { return m_nid; }
 
 protected:

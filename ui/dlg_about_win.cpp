@@ -1,6 +1,6 @@
-#include "ui/dlg_about.h"
+#include "ui/dlg_about_win.h"
 
-#include "ui/dialog_helpers.h"
+#include "ui/dialog_helpers_win.h"
 
 bool AboutDialogOpen = false;
 

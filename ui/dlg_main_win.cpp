@@ -1,20 +1,12 @@
-#include "ui/dlg_main.h"
-
-#include <cstddef>
+#include "ui/dlg_main_win.h"
 
 #include "controls/key_names.h"
-#include "framework/strings.h"
-#include "ui/dialog_helpers.h"
-#include "ui/dlg_about.h"
+#include "ui/dialog_helpers_win.h"
+#include "ui/dlg_about_win.h"
 #include "ui/lock_platform_win.h"
 
-// The record up to and including guidItem: 952 bytes in a 32-bit build, 968 in a
-// 64-bit one, where hBalloonIcon (the next field) is pointer-aligned.
-constexpr DWORD kTrayRecordSize = offsetof(NOTIFYICONDATAW, hBalloonIcon);
-static_assert(kTrayRecordSize == (sizeof(void*) == 8 ? 968 : 952));
-
 CDlgMain::CDlgMain() : m_uTaskbarCreated(::RegisterWindowMessageW(L"TaskbarCreated")) {
-    m_settings.Load();
+    m_settings.Load(DefaultSettingsRegistry());
 }
 
 // Out of line: with link-time optimisation, GCC 12 otherwise emits its thunks twice.
@@ -90,9 +82,8 @@ LRESULT CDlgMain::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&) {
 }
 
 void CDlgMain::FillControls() {
-    const ModifierFlags flags = FlagsFromModifiers(m_settings.Modifiers);
-    m_hotKeyBox.SetHotKey(KeyFromStoredHotKey(m_settings.HotKey), flags.ctrl, flags.shift,
-                          flags.alt, flags.win);
+    const HotKeyValue key = HotKeyFromSettings(m_settings.HotKey, m_settings.Modifiers);
+    m_hotKeyBox.SetHotKey(key.vk, key.ctrl, key.shift, key.alt, key.win);
     m_leftBox.SetValue(m_settings.TuningLeft);
     m_topBox.SetValue(m_settings.TuningTop);
     m_rightBox.SetValue(m_settings.TuningRight);
@@ -104,20 +95,18 @@ void CDlgMain::FillControls() {
 LRESULT CDlgMain::ApplyOptions(WORD, WORD, HWND, BOOL&) {
     if (!IsWindowVisible())
         return 0;
-    std::uint8_t key = 0;
-    bool ctrl = false, shift = false, alt = false, win = false;
-    m_hotKeyBox.GetHotKey(key, ctrl, shift, alt, win);
-    const std::uint32_t modifiers = ModifiersFromFlags(ctrl, shift, alt, win);
-    if (key == 0)
+    HotKeyValue key;
+    m_hotKeyBox.GetHotKey(key.vk, key.ctrl, key.shift, key.alt, key.win);
+    if (key.vk == 0)
         ShowInfoMessage(m_hWnd, IDS_HOTKEY_FAILED);
 
-    m_settings.HotKey = key;
-    m_settings.Modifiers = modifiers;
+    m_settings.HotKey = key.vk;
+    m_settings.Modifiers = ModifiersOf(key);
     m_settings.TuningLeft = m_leftBox.GetValue();
     m_settings.TuningTop = m_topBox.GetValue();
     m_settings.TuningRight = m_rightBox.GetValue();
     m_settings.TuningBottom = m_bottomBox.GetValue();
-    m_settings.Save();
+    m_settings.Save(DefaultSettingsRegistry());
     RegisterHotKeyAndHide();
     return 0;
 }
@@ -169,67 +158,4 @@ LRESULT CDlgMain::OnWebSite(WORD, WORD, HWND, BOOL&) {
 LRESULT CDlgMain::OnLinkClick(int, LPNMHDR, BOOL&) {
     OpenWebSite();
     return 1;
-}
-
-void CDlgMain::AddTrayIcon() {
-    m_nid.cbSize = kTrayRecordSize;
-    m_nid.hWnd = m_hWnd;
-    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    const std::wstring tip = LoadResourceString(IDS_TRAY_TIP);
-    // Bounded copy: never runs past szTip, always terminated.
-    ::lstrcpynW(m_nid.szTip, tip.c_str(), static_cast<int>(std::size(m_nid.szTip)));
-    m_nid.uCallbackMessage = kTrayCallbackMessage;
-    // The group holds one small image: load it at the small size, not scaled from the large.
-    m_trayIcon.reset(static_cast<HICON>(::LoadImageW(
-        g_appModule.GetResourceInstance(), MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
-        ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
-    m_nid.hIcon = m_trayIcon.get();
-    ::Shell_NotifyIconW(NIM_ADD, &m_nid);
-}
-
-void CDlgMain::RemoveTrayIcon() {
-    ::Shell_NotifyIconW(NIM_DELETE, &m_nid);
-    m_trayIcon.reset();
-}
-
-LRESULT CDlgMain::OnTaskbarCreated(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-    // Not after the clean-up, which released the icon.
-    if (m_uTaskbarCreated == 0 || !m_trayIcon) {
-        bHandled = FALSE;
-        return 0;
-    }
-    // A restarted taskbar has forgotten our icon: add the same record again.
-    ::Shell_NotifyIconW(NIM_ADD, &m_nid);
-    return 1;
-}
-
-LRESULT CDlgMain::OnTrayNotify(UINT, WPARAM, LPARAM lParam, BOOL&) {
-    switch (static_cast<UINT>(lParam)) {
-    case WM_LBUTTONUP:
-        UnregisterHotKeyAndShow();
-        break;
-    case WM_RBUTTONUP:
-        ShowTrayMenu();
-        break;
-    default:
-        break;
-    }
-    return 1;
-}
-
-void CDlgMain::ShowTrayMenu() {
-    // The popup closes on a click elsewhere only when its owner is the foreground window.
-    ::SetForegroundWindow(m_hWnd);
-    POINT pt{};
-    ::GetCursorPos(&pt);
-    UniqueMenu menu(::LoadMenuW(g_appModule.GetResourceInstance(), MAKEINTRESOURCEW(IDR_TRAYMENU)));
-    if (!menu)
-        return;
-    HMENU popup = ::GetSubMenu(menu.get(), 0);
-    if (!popup)
-        return;
-    ::SetMenuDefaultItem(popup, ID_TRAY_OPTION, FALSE);
-    ::TrackPopupMenu(popup, TPM_RIGHTALIGN, pt.x, pt.y, 0, m_hWnd, nullptr);
-    // Lets the next popup open and close properly.
-    PostMessage(WM_NULL);
 }
