@@ -2,6 +2,7 @@
 # winenv_start PREFIX [wm [RC]]   starts Xvfb (and openbox when "wm", with config file RC
 #                                 when given), prepares PREFIX, warms wineserver
 # winenv_stop                stops wineserver, the window manager and Xvfb
+# winenv_runs_i386           whether this kernel runs 32-bit programs (32-bit Wine needs it)
 # winenv_start also writes PREFIX/winenv.env: sourcing it in another shell
 # restores the environment (and the process ids winenv_stop needs).
 
@@ -65,4 +66,9 @@ winenv_stop() {
     if [ -n "${WINENV_WM_PID:-}" ]; then kill "$WINENV_WM_PID" 2>/dev/null || true; fi
     if [ -n "${WINENV_XVFB_PID:-}" ]; then kill "$WINENV_XVFB_PID" 2>/dev/null || true; fi
     wait 2>/dev/null || true
+}
+
+# Some kernels are built without 32-bit support; their exec refuses the 32-bit loader.
+winenv_runs_i386() {
+    /lib/ld-linux.so.2 --version >/dev/null 2>&1
 }

@@ -89,8 +89,8 @@ class XInput:
 
 
 class Suite:
-    def __init__(self, root, exe, probe, artifacts):
-        self.root, self.exe, self.probe_exe, self.art = root, exe, probe, artifacts
+    def __init__(self, root, arch, exe, probe, artifacts):
+        self.root, self.arch, self.exe, self.probe_exe, self.art = root, arch, exe, probe, artifacts
         self.browser_log = os.path.join(artifacts, "browser.log")
         self.log = open(os.path.join(artifacts, "wine.log"), "ab")
         self.xi, self.procs = XInput(), []
@@ -262,7 +262,9 @@ class Suite:
         self.choose(index)
 
     def shot(self, name, sel=None, publish=False):
+        """publish: also copied to docs/screenshots, from the x64 program only."""
         path = os.path.join(self.art, name + ".png")
+        publish = publish and self.arch == "x64"
         if publish:
             self.xi.move(1270, 790)  # no button drawn hot under the pointer
         crop = []
@@ -274,10 +276,27 @@ class Suite:
             shutil.copyfile(path, os.path.join(self.root, "docs", "screenshots", name + ".png"))
 
 
+def clip_holds(s):
+    """Whether Wine really holds the pointer: its X driver refuses every clip without the
+    XInput2 library (libxi6) of the program's architecture, while ClipCursor succeeds."""
+    try:
+        s.spawn("target", "E2E Clip", 200, 200, 300, 200, "clip")
+        corner = s.rect("clip")[:2]
+        return until(lambda: s.xi.move(5, 5) or s.xi.pointer() == corner, 2, "the clip")
+    except Failure:
+        return False
+    finally:
+        s.cleanup()
+
+
 def run(scenarios, argv):
-    """usage: scenarios.py ROOT EXE PROBE ARTIFACTS [NAME_PART]"""
-    suite, wanted = Suite(*argv[1:5]), (argv[5:] or [""])[0]
+    """usage: scenarios.py ROOT ARCH EXE PROBE ARTIFACTS [NAME_PART]"""
+    suite, wanted = Suite(*argv[1:6]), (argv[6:] or [""])[0]
     suite.cleanup()
+    if not clip_holds(suite):
+        print("%s Wine cannot clip the cursor: is %s installed? (scripts/setup.sh installs it)"
+              % {"x64": ("64-bit", "libxi6"), "x86": ("32-bit", "libxi6:i386")}[suite.arch])
+        return 1
     passed = failed = 0
     for func in scenarios:
         if wanted not in func.__name__:

@@ -250,10 +250,14 @@ int Run(const std::wstring& cmd, const std::vector<std::wstring>& a) {
         if (!Shell_NotifyIconW(NIM_DELETE, &nid)) {
             throw Failed{L"NIM_DELETE refused"};
         }
-    } else if (cmd == L"target") { // TITLE X Y W H: a plain window to switch to, till killed
-        Print(Handle(CreateWindowExW(0, L"STATIC", arg(0).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                     As<int>(arg(1)), As<int>(arg(2)), As<int>(arg(3)),
-                                     As<int>(arg(4)), nullptr, nullptr, nullptr, nullptr)));
+    } else if (cmd == L"target") { // TITLE X Y W H [clip]: a window to switch to, till killed
+        HWND wnd = CreateWindowExW(0, L"STATIC", arg(0).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                   As<int>(arg(1)), As<int>(arg(2)), As<int>(arg(3)),
+                                   As<int>(arg(4)), nullptr, nullptr, nullptr, nullptr);
+        if (a.size() > 5 && !(GetWindowRect(wnd, &r) && ClipCursor(&r))) {
+            throw Failed{L"ClipCursor refused"};
+        }
+        Print(Handle(wnd));
         PumpForever();
     } else {
         throw Failed{L"unknown command " + cmd};

@@ -1,24 +1,35 @@
 #!/usr/bin/env bash
 # End-to-end suite: the shipped program in a fresh Wine prefix on a private display with
-# a window manager, driven by real X input.  usage: tests/e2e/run.sh [SCENARIO_NAME_PART]
+# a window manager, driven by real X input.
+# usage: tests/e2e/run.sh [x64|x86] [SCENARIO_NAME_PART]   (x64 when not given)
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
-exe="$root/dist/x64/qzTetherly.exe"
-probe="$root/build/windows/tests/e2e/e2e_probe.exe"
-art="$root/build/windows/e2e-artifacts"
+arch=x64 preset=windows
+case "${1:-}" in
+x64) shift ;;
+x86) arch=x86 preset=windows-x86; shift ;;
+esac
+build="$root/build/$preset"
+exe="$root/dist/$arch/qzTetherly.exe"
+probe="$build/tests/e2e/e2e_probe.exe"
+art="$build/e2e-artifacts"
 if [ ! -f "$exe" ] || [ ! -f "$probe" ]; then
-    echo "e2e: run first: cmake --preset windows && cmake --build --preset windows" >&2
+    echo "e2e: run first: cmake --preset $preset && cmake --build --preset $preset" >&2
     exit 1
 fi
-rm -rf "$art" "$root/build/windows/e2e-prefix"
-mkdir -p "$art"
-export LANG=en_US.UTF-8
 # shellcheck source=scripts/winenv.sh
 source "$root/scripts/winenv.sh"
+if [ "$arch" = x86 ] && ! winenv_runs_i386; then
+    echo "e2e: this kernel cannot run 32-bit programs, so neither can Wine" >&2
+    exit 1
+fi
+rm -rf "$art" "$build/e2e-prefix"
+mkdir -p "$art"
+export LANG=en_US.UTF-8
 trap winenv_stop EXIT
 trap 'exit 130' INT TERM
-winenv_start "$root/build/windows/e2e-prefix" wm "$here/openbox-rc.xml" || exit 1
+winenv_start "$build/e2e-prefix" wm "$here/openbox-rc.xml" || exit 1
 
 # The browser Wine starts records the addresses it is handed; Chinese fonts for the menus.
 printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s"\n' "$art/browser.log" >"$art/browser.sh"
@@ -33,4 +44,4 @@ chmod +x "$art/browser.sh"
 } >"$art/setup.reg"
 wine reg import "$(winepath -w "$art/setup.reg")" </dev/null >"$art/reg-import.log" 2>&1
 
-cd "$here" && python3 scenarios.py "$root" "$exe" "$probe" "$art" "${1:-}"
+cd "$here" && python3 scenarios.py "$root" "$arch" "$exe" "$probe" "$art" "${1:-}"
