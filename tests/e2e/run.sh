@@ -44,4 +44,4 @@ chmod +x "$art/browser.sh"
 } >"$art/setup.reg"
 wine reg import "$(winepath -w "$art/setup.reg")" </dev/null >"$art/reg-import.log" 2>&1
 
-cd "$here" && python3 scenarios.py "$root" "$arch" "$exe" "$probe" "$art" "${1:-}"
+cd "$here" && python3 scenarios.py "$arch" "$exe" "$probe" "$art" "${1:-}"
