@@ -16,10 +16,14 @@ template <class Fn> Fn User32Function(const char* name) {
 }
 } // namespace
 
-Win32LockPlatform::Win32LockPlatform() {
-    if (auto setContext =
-            User32Function<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext"))
-        m_previousDpiContext = setContext(kPerMonitorAware);
+bool Win32LockPlatform::InPhysicalPixels() {
+    if (!m_switched) {
+        m_switched = true;
+        if (auto setContext =
+                User32Function<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext"))
+            m_previousDpiContext = setContext(kPerMonitorAware);
+    }
+    return m_previousDpiContext != nullptr;
 }
 
 Win32LockPlatform::~Win32LockPlatform() {
@@ -39,6 +43,7 @@ bool Win32LockPlatform::IsWindowVisible(WindowHandle window) {
 }
 
 bool Win32LockPlatform::GetClientRect(WindowHandle window, Rect& rect) {
+    InPhysicalPixels();
     RECT rc;
     if (!::GetClientRect(static_cast<HWND>(window), &rc))
         return false;
@@ -47,6 +52,7 @@ bool Win32LockPlatform::GetClientRect(WindowHandle window, Rect& rect) {
 }
 
 bool Win32LockPlatform::ClientToScreen(WindowHandle window, Point& point) {
+    InPhysicalPixels();
     POINT pt{point.x, point.y};
     if (!::ClientToScreen(static_cast<HWND>(window), &pt))
         return false;
@@ -56,7 +62,7 @@ bool Win32LockPlatform::ClientToScreen(WindowHandle window, Point& point) {
 
 std::uint32_t Win32LockPlatform::GetWindowDpi(WindowHandle window) {
     // Without physical pixels the rectangle is in 96-DPI units already.
-    if (!m_previousDpiContext)
+    if (!InPhysicalPixels())
         return 96;
     auto getDpi = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
     const UINT dpi = getDpi ? getDpi(static_cast<HWND>(window)) : 0;
@@ -68,6 +74,7 @@ void Win32LockPlatform::ClipCursor(const Rect* rect) {
         ::ClipCursor(nullptr);
         return;
     }
+    InPhysicalPixels();
     const RECT rc{rect->left, rect->top, rect->right, rect->bottom};
     ::ClipCursor(&rc);
 }

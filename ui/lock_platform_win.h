@@ -3,12 +3,12 @@
 
 #include "ui/lock_engine.h"
 
-// The lock's platform operations on the real desktop. While it exists, the thread works
-// in physical pixels (per-monitor DPI aware) where the system offers that, so a DPI-unaware
-// program's rectangles are not rounded through scaled units on a scaled display.
+// The lock's platform operations on the real desktop. From its first rectangle call to its
+// end, the thread works in physical pixels (per-monitor DPI aware) where the system offers
+// that, so a DPI-unaware program's rectangles are not rounded through scaled units.
 class Win32LockPlatform : public LockPlatform {
 public:
-    Win32LockPlatform();
+    Win32LockPlatform() = default;
     ~Win32LockPlatform() override;
     Win32LockPlatform(const Win32LockPlatform&) = delete;
     Win32LockPlatform& operator=(const Win32LockPlatform&) = delete;
@@ -21,5 +21,9 @@ public:
     void ClipCursor(const Rect* rect) override;
 
 private:
+    // True when the thread now works in physical pixels.
+    bool InPhysicalPixels();
+
+    bool m_switched = false;
     HANDLE m_previousDpiContext = nullptr;
 };
