@@ -148,8 +148,10 @@ class Suite:
         return [tuple(map(int, line.split())) for line in self.probe("tray").splitlines()]
 
     def activate(self, sel):
-        subprocess.run(["xdotool", "windowactivate", "--sync", self.probe("xid", sel)],
-                       stdout=NULL, stderr=NULL, timeout=10)
+        xid = subprocess.run(["xdotool", "search", "--limit", "1", "--name", "^%s$" % sel],
+                             capture_output=True, timeout=10).stdout.split()
+        subprocess.run(["xdotool", "windowactivate", "--sync"] + xid, stdout=NULL, stderr=NULL,
+                       timeout=10)
         until(lambda: self.probe("state", sel) == "foreground", 5, sel + " in the foreground")
 
     def click(self, sel, ctrl):

@@ -103,11 +103,6 @@ const std::map<std::wstring, std::function<void(const Args&)>> kCommands = {
          throw Failed{L"no popup menu shown"};
      }},
     {L"unclip", [](const Args&) { ClipCursor(nullptr); }},
-    {L"xid", // the X window Wine keeps for a top-level window
-     [](const Args& a) {
-         Print(std::to_wstring(
-             reinterpret_cast<UINT_PTR>(GetPropW(Win(a), L"__wine_x11_whole_window"))));
-     }},
     {L"hotkey", // MODS VK: free or held by another program
      [](const Args& a) {
          const BOOL free = RegisterHotKey(nullptr, 1, Num(a, 0), Num(a, 1));

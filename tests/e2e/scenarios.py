@@ -92,7 +92,7 @@ def tray_clicks_menu_web_site_and_quit(s):
     s.xi.keys("Escape")
     s.wait(MAIN, "hidden")
     # Away from the screen's edge, where nothing shifts the menu.
-    subprocess.run(["xdotool", "windowmove", "--sync", s.probe("xid", "Wine System Tray"),
+    subprocess.run(["xdotool", "search", "--name", "^Wine System Tray$", "windowmove", "--sync",
                     "1000", "40"], check=True, timeout=10)
     until(lambda: s.tray()[0][0] > 900, 5, "the tray window moved")
     s.click_tray(3)
