@@ -9,6 +9,7 @@ import traceback
 
 NULL = subprocess.DEVNULL
 MAIN = "Corvane Tetherly 1.2"
+STORE = r"HKCU\Software\Corvane Studio\qzTetherly"
 HERE = os.path.dirname(os.path.abspath(__file__))
 # The program's own control and command ids, by name.
 with open(os.path.join(HERE, "..", "..", "res", "resource.h")) as header:
@@ -31,16 +32,15 @@ def eq(actual, expected, what):
 def until(predicate, timeout, what):
     """Polls predicate until it returns a true value, and returns that."""
     deadline, last = time.monotonic() + timeout, None
-    while True:
+    while time.monotonic() < deadline:
         try:
             last = predicate()
             if last:
                 return last
         except Failure as err:
             last = err
-        if time.monotonic() > deadline:
-            raise Failure("timed out after %gs waiting for %s (last: %s)" % (timeout, what, last))
         time.sleep(0.05)
+    raise Failure("timed out after %gs waiting for %s (last: %s)" % (timeout, what, last))
 
 
 class XInput:
@@ -124,7 +124,7 @@ class Suite:
             proc.wait()
         self.procs = []
         self.probe("unclip")
-        self.probe("reg-clear")
+        subprocess.run(["wine", "reg", "delete", STORE, "/f"], stdin=NULL, capture_output=True)
 
     def state(self, sel):
         return self.probe("state", sel).replace("foreground", "visible")
@@ -139,10 +139,16 @@ class Suite:
         return tuple(int(v) for v in self.probe(*args).split())
 
     def reg(self):
-        return dict(line.split("=", 1) for line in self.probe("reg").splitlines())
+        """The store's values, numbers in decimal (signed)."""
+        out = subprocess.run(["wine", "reg", "query", STORE], stdin=NULL, capture_output=True,
+                             text=True).stdout
+        return {n: str(int(v, 16) - (int(v, 16) >> 31 << 32)) if t == "REG_DWORD" else v
+                for n, t, v in re.findall(r"^\s+(\w+)\s+(REG_\w+)\s+(.*?)\r?$", out, re.M)}
 
     def plant(self, **values):
-        self.probe("reg-set", *("%s=%d" % item for item in values.items()))
+        for name, value in values.items():
+            subprocess.run(["wine", "reg", "add", STORE, "/v", name, "/t", "REG_DWORD", "/d",
+                            str(value & 0xFFFFFFFF), "/f"], stdin=NULL, capture_output=True)
 
     def tray(self):
         return [tuple(map(int, line.split())) for line in self.probe("tray").splitlines()]
@@ -174,28 +180,11 @@ class Suite:
         left, top, right, bottom = until(self.tray, 5, "a tray icon")[0]
         self.xi.click(button, ((left + right) // 2, (top + bottom) // 2), times)
 
-    def menu_items(self):
-        """Centres of the shown menu's items: the runs of background colour in a pixel
-        column left of the texts, between the borders and separators."""
-        left, top, right, bottom = self.rect("menu")
-        raw = subprocess.run(["import", "-window", "root", "-crop", "1x%d+%d+%d" % (
-            bottom - top, left + 6, top), "-depth", "8", "rgb:-"], check=True,
-            capture_output=True, timeout=30).stdout
-        column = [raw[i:i + 3] for i in range(0, len(raw), 3)]
-        background = max(set(column), key=column.count)
-        runs, start = [], None
-        for y, pixel in enumerate(column + [None]):
-            if pixel == background and start is None:
-                start = y
-            elif pixel != background and start is not None:
-                runs.append((start, y))
-                start = None
-        return [((left + right) // 2, top + (a + b) // 2) for a, b in runs if b - a > 8]
-
     def choose(self, index):
-        """Clicks an item of the tray menu: Option, About..., the maker's site or Quit."""
-        items = until(lambda: (lambda c: len(c) == 4 and c)(self.menu_items()), 5, "the menu")
-        self.xi.click(1, items[index])
+        """Clicks an item of the tray menu: Option, About..., the maker's site or Quit. The
+        four items are evenly spaced, a separator between each two."""
+        left, top, right, bottom = until(lambda: self.rect("menu"), 5, "the tray menu")
+        self.xi.click(1, ((left + right) // 2, top + 11 + index * (bottom - top - 22) // 3))
 
     def tray_menu(self, index):
         self.click_tray(3)

@@ -11,7 +11,6 @@
 
 namespace {
 
-const wchar_t kStore[] = L"Software\\Corvane Studio\\qzTetherly";
 using Args = std::vector<std::wstring>;
 
 struct Failed {
@@ -109,31 +108,6 @@ const std::map<std::wstring, std::function<void(const Args&)>> kCommands = {
          UnregisterHotKey(nullptr, 1);
          Print(free ? L"free" : L"held");
      }},
-    {L"reg", // the store's values as NAME=NUMBER or NAME=TEXT
-     [](const Args&) {
-         HKEY key = nullptr;
-         if (RegOpenKeyExW(HKEY_CURRENT_USER, kStore, 0, KEY_QUERY_VALUE, &key) != 0)
-             return;
-         wchar_t name[64];
-         BYTE data[256];
-         for (DWORD i = 0, n = 64, type = 0, size = sizeof data;
-              RegEnumValueW(key, i, name, &n, nullptr, &type, data, &size) == 0;
-              ++i, n = 64, size = sizeof data)
-             Print(name +
-                   (L"=" + (type == REG_SZ ? std::wstring(reinterpret_cast<wchar_t*>(data))
-                                           : std::to_wstring(*reinterpret_cast<INT32*>(data)))));
-         RegCloseKey(key);
-     }},
-    {L"reg-set", // NAME=NUMBER...
-     [](const Args& a) {
-         for (const std::wstring& pair : a) {
-             const size_t eq = pair.find(L'=');
-             const DWORD v = static_cast<DWORD>(wcstoll(pair.c_str() + eq + 1, nullptr, 0));
-             RegSetKeyValueW(HKEY_CURRENT_USER, kStore, pair.substr(0, eq).c_str(), REG_DWORD, &v,
-                             sizeof v);
-         }
-     }},
-    {L"reg-clear", [](const Args&) { RegDeleteTreeW(HKEY_CURRENT_USER, kStore); }},
     {L"tray", // the rectangles of the shown icons
      [](const Args&) {
          HWND tray = FindWindowW(nullptr, L"Wine System Tray");
