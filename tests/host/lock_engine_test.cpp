@@ -13,10 +13,9 @@ WindowHandle Wnd(std::uintptr_t n) {
     return reinterpret_cast<WindowHandle>(n);
 }
 
-// Windows with a screen origin, client size, visibility and DPI; records every call
-// as one letter: Foreground, Visible, client Rect, to Screen, Dpi, Clip, 0 = free.
-class FakePlatform : public LockPlatform {
-public:
+// Windows with a screen origin, client size, visibility and DPI; records every call as one
+// letter: Foreground, Visible, client Rect, to Screen, Dpi, Clip, 0 = free.
+struct FakePlatform : LockPlatform {
     struct Window {
         Point origin;
         std::int32_t width, height;
@@ -29,32 +28,21 @@ public:
     std::string calls;
     std::vector<std::optional<Rect>> clips;
 
-    WindowHandle GetForegroundWindow() override {
-        calls += "F";
-        return foreground;
-    }
+    WindowHandle GetForegroundWindow() override { return calls += "F", foreground; }
     bool IsWindowVisible(WindowHandle w) override {
-        calls += "V";
-        return windows.count(w) && windows[w].visible;
+        return calls += "V", windows.count(w) && windows[w].visible;
     }
     bool GetClientRect(WindowHandle w, Rect& r) override {
         calls += "R";
-        if (!windows.count(w))
-            return false;
         r = Rect{0, 0, windows[w].width, windows[w].height};
-        return true;
+        return w != nullptr;
     }
     bool ClientToScreen(WindowHandle w, Point& p) override {
         calls += "S";
-        if (!windows.count(w) || windows[w].toScreenFails)
-            return false;
         p = Point{p.x + windows[w].origin.x, p.y + windows[w].origin.y};
-        return true;
+        return !windows[w].toScreenFails;
     }
-    std::uint32_t GetWindowDpi(WindowHandle w) override {
-        calls += "D";
-        return windows[w].dpi;
-    }
+    std::uint32_t GetWindowDpi(WindowHandle w) override { return calls += "D", windows[w].dpi; }
     void ClipCursor(const Rect* r) override {
         calls += r ? "C" : "0";
         clips.push_back(r ? std::optional<Rect>(*r) : std::nullopt);
