@@ -73,9 +73,9 @@ class XInput:
         self.t.XTestFakeMotionEvent(self.dpy, -1, x, y, ctypes.c_ulong(0))
         self._sent()
 
-    def click(self, button, at, times=1):
+    def click(self, button, at):
         self.move(*at)
-        for down in (1, 0) * times:
+        for down in (1, 0):
             self.t.XTestFakeButtonEvent(self.dpy, button, down, ctypes.c_ulong(0))
             self._sent()
 
@@ -126,11 +126,9 @@ class Suite:
         self.probe("unclip")
         subprocess.run(["wine", "reg", "delete", STORE, "/f"], stdin=NULL, capture_output=True)
 
-    def state(self, sel):
-        return self.probe("state", sel).replace("foreground", "visible")
-
     def wait(self, sel, state, timeout=5):
-        until(lambda: self.state(sel) == state, timeout, "%s %s" % (sel, state))
+        until(lambda: self.probe("state", sel) in (state, "foreground" * (state == "visible")),
+              timeout, "%s %s" % (sel, state))
 
     def text(self, sel, *ids):
         return [self.probe("text", sel, i) for i in ids]
@@ -176,19 +174,15 @@ class Suite:
                 failures.append("%s -> %r, expected %r" % (keys, self.text(sel, ctrl), want))
         expect(not failures, "; ".join(failures))
 
-    def click_tray(self, button=1, times=1):
+    def click_tray(self, button=1):
         left, top, right, bottom = until(self.tray, 5, "a tray icon")[0]
-        self.xi.click(button, ((left + right) // 2, (top + bottom) // 2), times)
+        self.xi.click(button, ((left + right) // 2, (top + bottom) // 2))
 
     def choose(self, index):
         """Clicks an item of the tray menu: Option, About..., the maker's site or Quit. The
         four items are evenly spaced, a separator between each two."""
         left, top, right, bottom = until(lambda: self.rect("menu"), 5, "the tray menu")
         self.xi.click(1, ((left + right) // 2, top + 11 + index * (bottom - top - 22) // 3))
-
-    def tray_menu(self, index):
-        self.click_tray(3)
-        self.choose(index)
 
     def shot(self, name, sel=None):
         """Written under the build tree; scripts/screenshots.sh publishes the chosen ones."""
@@ -205,8 +199,9 @@ def clip_holds(s):
     XInput2 library (libxi6) of the program's architecture, while ClipCursor succeeds."""
     try:
         s.spawn("target", "E2E Clip", 200, 200, 300, 200, "clip")
-        corner = s.rect("clip")[:2]
-        return until(lambda: s.xi.move(5, 5) or s.xi.pointer() == corner, 2, "the clip")
+        s.activate("E2E Clip")
+        corner = until(lambda: s.rect("clip")[:2] == (200, 200) and (200, 200), 5, "a clip")
+        return until(lambda: s.xi.move(5, 5) or s.xi.pointer() == corner, 3, "the clip")
     except Failure:
         return False
     finally:

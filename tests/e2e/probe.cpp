@@ -117,15 +117,20 @@ const std::map<std::wstring, std::function<void(const Args&)>> kCommands = {
                  PrintRect(r);
          }
      }},
-    {L"target", // TITLE X Y W H [clip]: a window to switch to, till killed
+    {L"target", // TITLE X Y W H [clip]: a window to switch to, till killed; with clip, it
+                // confines the cursor to itself once it is in the foreground
      [](const Args& a) {
          HWND wnd = CreateWindowExW(0, L"STATIC", Arg(a, 0).c_str(),
                                     WS_OVERLAPPEDWINDOW | WS_VISIBLE, Num(a, 1), Num(a, 2),
                                     Num(a, 3), Num(a, 4), nullptr, nullptr, nullptr, nullptr);
+         Print(L"ready");
+         MSG m;
+         for (int i = 0; a.size() > 5 && i < 200 && GetForegroundWindow() != wnd; ++i, Sleep(25))
+             while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+                 DispatchMessageW(&m);
          RECT r{};
          if (a.size() > 5 && !(GetWindowRect(wnd, &r) && ClipCursor(&r)))
              throw Failed{L"ClipCursor refused"};
-         Print(L"ready");
          PumpForever();
      }},
 };

@@ -53,7 +53,7 @@ def first_run_real_keys_ok_and_second_start(s):
                  "TuningTop": "0", "TuningRight": "0", "TuningBottom": "5"}, "store after OK")
     eq(s.probe("hotkey", CTRL | ALT, VK_K), "held", "Ctrl+Alt+K after OK")
     eq(s.popen([s.exe]).wait(15), 0, "exit code of a second start")
-    eq([s.state(MAIN), len(s.tray())], ["hidden", 1], "first instance after a second start")
+    eq([s.probe("state", MAIN), len(s.tray())], ["hidden", 1], "first instance after a second start")
 
 
 @scenario
@@ -102,7 +102,8 @@ def tray_clicks_menu_web_site_and_quit(s):
     log = os.path.join(s.art, "browser.log")
     until(lambda: os.path.exists(log) and open(log).read().split(), 5, "the browser")
     eq(open(log).read().split(), ["https://www.corvane-studio.example/"], "address opened")
-    s.tray_menu(3)  # Quit
+    s.click_tray(3)
+    s.choose(3)  # Quit
     eq(app.wait(10), 0, "exit code after Quit")
     eq([s.tray(), s.probe("hotkey", CTRL | ALT, VK_L)], [[], "free"], "tray, hot key after Quit")
 
