@@ -87,19 +87,14 @@ TEST(Resources, TheTrayIconGroupHoldsOneSixteenPixelImage) {
         << "images, then the first one's width and height";
 }
 
-// The manifest took effect when comctl32 came from the side-by-side store.
-TEST(Resources, TheManifestNamesThisBuildsArchitectureAndTakesEffect) {
+// A 64-bit program whose manifest asks for the x86 common controls does not start.
+TEST(Resources, TheManifestNamesThisBuildsArchitectureOnce) {
     DWORD size = 0;
     const void* data = Find(RT_MANIFEST, 1, kEnglish, &size);
     const std::string xml(data ? static_cast<const char*>(data) : "", data ? size : 0),
         key = "processorArchitecture=", arch = sizeof(void*) == 8 ? "\"amd64\"" : "\"x86\"";
     EXPECT_NE(xml.find(key + arch), std::string::npos);
     EXPECT_EQ(xml.find(key), xml.rfind(key)) << "one architecture";
-    ::InitCommonControls();
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
-    ::CharLowerW(path);
-    EXPECT_NE(std::wstring(path).find(L"\\winsxs\\"), std::wstring::npos) << path;
 }
 
 } // namespace

@@ -1,3 +1,0 @@
-#pragma once
-
-#define IDD_FW_PROBE 900
