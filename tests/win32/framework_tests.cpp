@@ -1,5 +1,6 @@
 // The window framework: message maps, the dialog procedure's results and the message loop.
-// Subclassing is proven by the controls' tests, which fall through to the edit control.
+// Subclassing is proven by the main dialog's boxes (dialog_tests.cpp), which fall through to
+// the edit control.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -39,88 +40,65 @@ struct ProbeDialog : CDialogImpl<ProbeDialog> {
     LRESULT OnAnyCommand(UINT, WPARAM, LPARAM, BOOL& h) { return Hit(L"X", h, 5); }
 };
 
-TEST(Framework, MessageMapTriesEntriesInOrderAndHonoursTheHandledFlag) {
-    // message, wParam, NMHDR code and idFrom for WM_NOTIFY, result (-7: not handled), trace
-    const std::tuple<UINT, WPARAM, UINT, UINT_PTR, LRESULT, const wchar_t*> rows[] = {
-        {WM_APP, 0, 0, 0, 1, L"A"},
-        {WM_APP, 1, 0, 0, 2, L"AB"},
-        {WM_COMMAND, MAKEWPARAM(100, 1), 0, 0, 5, L"CX"}, // not the whole wParam
-        {WM_NOTIFY, 0, NM_CLICK, 200, 4, L"N"},
-        {WM_NOTIFY, 0, NM_RETURN, 200, -7, L""}, // code and id
-    };
-    for (const auto& [msg, wParam, code, idFrom, result, trace] : rows) {
-        ProbeDialog probe;
-        NMHDR header{nullptr, idFrom, code};
-        LRESULT got = -7;
-        g_trace.clear();
-        const bool handled = probe.ProcessWindowMessage(nullptr, msg, wParam,
-                                                        reinterpret_cast<LPARAM>(&header), got);
-        EXPECT_EQ(std::tie(handled, got, g_trace),
-                  std::make_tuple(result != -7, result, std::wstring(trace)));
-    }
-}
-
-// Windows takes WM_INITDIALOG's result from the dialog procedure, most others from
-// DWLP_MSGRESULT; unhandled messages get the default processing (WM_SETTEXT's TRUE).
-TEST(Framework, DialogResultsGoWhereWindowsLooksForThem) {
+// Entries are tried in order and a handler that clears the handled flag passes the message
+// on. Windows takes WM_INITDIALOG's result from the dialog procedure, the others' from
+// DWLP_MSGRESULT, and an unhandled message gets the default processing.
+TEST(Framework, MessagesGoThroughTheMapInOrderAndResultsWhereWindowsLooks) {
     g_appModule.Init(::GetModuleHandleW(nullptr));
     ProbeDialog dlg;
     const HWND hWnd = dlg.Create(nullptr);
     ASSERT_NE(hWnd, nullptr);
-    EXPECT_EQ(::SendMessageW(hWnd, WM_INITDIALOG, 0, 0), 0x5A);
-    EXPECT_EQ(::SendMessageW(hWnd, WM_COMMAND, 100, 0), 3);
-    EXPECT_EQ(::SendMessageW(hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"x")), TRUE);
+    // message, wParam, NMHDR code and idFrom for WM_NOTIFY, result, trace
+    const std::tuple<UINT, WPARAM, UINT, UINT_PTR, LRESULT, const wchar_t*> rows[] = {
+        {WM_INITDIALOG, 0, 0, 0, 0x5A, L"I"},
+        {WM_APP, 0, 0, 0, 1, L"A"},
+        {WM_APP, 1, 0, 0, 2, L"AB"},
+        {WM_COMMAND, MAKEWPARAM(100, 1), 0, 0, 5, L"CX"}, // not the whole wParam
+        {WM_NOTIFY, 0, NM_CLICK, 200, 4, L"N"},
+        {WM_NOTIFY, 0, NM_RETURN, 200, 0, L""}, // code and id must match
+    };
+    for (const auto& [msg, wParam, code, idFrom, result, trace] : rows) {
+        NMHDR header{nullptr, idFrom, code};
+        g_trace.clear();
+        EXPECT_EQ(::SendMessageW(hWnd, msg, wParam, reinterpret_cast<LPARAM>(&header)), result)
+            << trace;
+        EXPECT_EQ(g_trace, trace);
+    }
     dlg.DestroyWindow();
 }
 
-// A filter and idle handler that logs its name; the filter consumes the watched message when
-// it is the consumer. Idle handler I posts the watched message and starts a timer, then quits.
-struct Listener : CMessageFilter, CIdleHandler {
-    wchar_t name, consumer;
-    UINT watched;
-    int idleCalls = 0;
-    UINT_PTR timer = 0;
-
-    Listener(wchar_t n, wchar_t c, UINT msg) : name(n), consumer(c), watched(msg) {}
-
-    BOOL PreTranslateMessage(MSG* pMsg) override {
-        g_trace += pMsg->message == watched ? std::wstring(1, name) : L"";
-        return pMsg->message == watched && name == consumer;
-    }
-    BOOL OnIdle() override {
+// A filter that logs its name and consumes the message when told to.
+struct Filter : CMessageFilter {
+    wchar_t name;
+    bool consume;
+    Filter(wchar_t n, bool c) : name(n), consume(c) {}
+    BOOL PreTranslateMessage(MSG*) override {
         g_trace += name;
-        if (name == L'I' && ++idleCalls == 1) {
-            ::PostThreadMessageW(::GetCurrentThreadId(), watched, 0, 0);
-            timer = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) {
-                g_trace += L'T';
-                ::KillTimer(nullptr, id);
-            });
-        } else if (name == L'I') {
-            ::PostQuitMessage(static_cast<int>(watched));
-        }
-        return TRUE;
+        return consume;
     }
 };
 
+struct Loop : CMessageLoop {
+    using CMessageLoop::PreTranslateMessage;
+};
+
+// Filters are asked newest first, until one consumes the message. Mouse moves, paints and the
+// caret's blink do not start a new idle period; other messages do.
 TEST(Framework, LoopAsksFiltersNewestFirstAndIdlesAgainOnlyAfterIdleMessages) {
-    // message, consuming filter, trace: I, J idle; C, B, A filters; T timer
-    const std::tuple<UINT, wchar_t, const wchar_t*> rows[] = {
-        {WM_MOUSEMOVE, 0, L"IJCBATIJ"}, {WM_NCMOUSEMOVE, 0, L"IJCBATIJ"},
-        {WM_PAINT, 0, L"IJCBATIJ"},     {0x0118, 0, L"IJCBATIJ"}, // the caret's blink
-        {0x0117, 0, L"IJCBAIJ"},        {WM_APP, L'B', L"IJCBIJ"},
-    };
-    for (const auto& [msg, consumer, trace] : rows) {
-        Listener i(L'I', consumer, msg), j(L'J', consumer, msg), a(L'A', consumer, msg),
-            b(L'B', consumer, msg), c(L'C', consumer, msg);
-        CMessageLoop loop;
-        for (CIdleHandler* handler : {&i, &j})
-            loop.AddIdleHandler(handler);
-        for (CMessageFilter* filter : {&a, &b, &c})
-            loop.AddMessageFilter(filter);
-        g_trace.clear();
-        EXPECT_EQ(loop.Run(), static_cast<int>(msg));
-        ::KillTimer(nullptr, i.timer);
-        EXPECT_EQ(g_trace, trace) << "message " << msg;
+    Loop loop;
+    Filter a(L'A', false), b(L'B', true), c(L'C', false);
+    for (CMessageFilter* filter : {&a, &b, &c})
+        loop.AddMessageFilter(filter);
+    MSG msg{};
+    g_trace.clear();
+    EXPECT_TRUE(loop.PreTranslateMessage(&msg));
+    EXPECT_EQ(g_trace, L"CB");
+    const std::pair<UINT, BOOL> idleAfter[] = {{WM_MOUSEMOVE, FALSE}, {WM_NCMOUSEMOVE, FALSE},
+                                               {WM_PAINT, FALSE},     {0x0118, FALSE},
+                                               {WM_TIMER, TRUE},      {WM_KEYDOWN, TRUE}};
+    for (const auto& [message, idle] : idleAfter) {
+        msg.message = message;
+        EXPECT_EQ(CMessageLoop::IsIdleMessage(&msg), idle) << "message " << message;
     }
 }
 

@@ -27,13 +27,6 @@ void SetPrefixDpi(DWORD dpi) {
         ::RegSetKeyValueW(root, key, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
 }
 
-// The real platform, with `target` in the foreground.
-struct TargetPlatform : Win32LockPlatform {
-    HWND target;
-    explicit TargetPlatform(HWND window) : target(window) {}
-    WindowHandle GetForegroundWindow() override { return target; }
-};
-
 // In the child, at 144 DPI: a DPI-unaware thread locks onto a window at odd physical
 // coordinates. The clip is its client area to the pixel, widened by the tuning scaled to
 // 144 DPI, and the thread is unaware again afterwards.
@@ -42,31 +35,28 @@ TEST(LockDpi, ClipIsTheWindowsPhysicalClientAreaAndTuningsScaleAt144Dpi) {
         ASSERT_EQ(::GetDpiForSystem(), 144u) << "the prefix's DPI did not take effect";
         HWND target = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 101, 151, 301,
                                         201, nullptr, nullptr, nullptr, nullptr);
-        RECT client{}, clip{};
-        ::GetClientRect(target, &client);
-        ::MapWindowPoints(target, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        ASSERT_EQ(::GetForegroundWindow(), target);
         ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
         {
-            TargetPlatform platform(target);
+            Win32LockPlatform platform;
             LockState state;
             LockOnHotKey(state, 0, Settings{0, 0, 10, 10, 10, 10}, platform);
         }
         EXPECT_EQ(::GetAwarenessFromDpiAwarenessContext(::GetThreadDpiAwarenessContext()),
                   DPI_AWARENESS_UNAWARE);
         ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+        RECT clip{}; // the popup's client area, 101,151 to 402,352, and 15 more each side
         ::GetClipCursor(&clip);
         EXPECT_EQ(std::tie(clip.left, clip.top, clip.right, clip.bottom),
-                  std::make_tuple(client.left - 15, client.top - 15, client.right + 15,
-                                  client.bottom + 15));
+                  std::make_tuple(86, 136, 417, 367));
         ::ClipCursor(nullptr);
         return;
     }
     // The prefix goes back to 96 DPI for every other test.
     SetPrefixDpi(144);
     ::SetEnvironmentVariableW(L"TETHERLY_DPI_CHILD", L"1");
-    wchar_t exe[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    const intptr_t exitCode = _wspawnl(_P_WAIT, exe, exe, L"--gtest_filter=LockDpi.*", nullptr);
+    const intptr_t exitCode =
+        _spawnl(_P_WAIT, _pgmptr, _pgmptr, "--gtest_filter=LockDpi.*", nullptr);
     ::SetEnvironmentVariableW(L"TETHERLY_DPI_CHILD", nullptr);
     SetPrefixDpi(96);
     EXPECT_EQ(exitCode, 0) << "the child's failures are printed above";
