@@ -9,114 +9,57 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <process.h>
+
+#include <tuple>
 
 #include "ui/lock_platform_win.h"
 
 namespace {
 
-const wchar_t kChildFlag[] = L"TETHERLY_DPI_CHILD";
-
 // The three places Wine reads the DPI from; with only some set, processes disagree.
-struct DpiSetting {
-    HKEY root;
-    const wchar_t* key;
-} const kDpiSettings[] = {
-    {HKEY_CURRENT_USER, L"Control Panel\\Desktop"},
-    {HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"},
-    {HKEY_CURRENT_USER, L"Software\\Wine\\Fonts"},
-};
-
 void SetPrefixDpi(DWORD dpi) {
-    for (const DpiSetting& s : kDpiSettings)
-        ::RegSetKeyValueW(s.root, s.key, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    for (const auto& [root, key] :
+         {std::pair(HKEY_CURRENT_USER, L"Control Panel\\Desktop"),
+          std::pair(HKEY_LOCAL_MACHINE,
+                    L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"),
+          std::pair(HKEY_CURRENT_USER, L"Software\\Wine\\Fonts")})
+        ::RegSetKeyValueW(root, key, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
 }
 
-// The real platform, with `target` in the foreground.
-class TargetPlatform : public Win32LockPlatform {
-public:
-    explicit TargetPlatform(HWND target) : m_target(target) {}
-    WindowHandle GetForegroundWindow() override { return m_target; }
-
-private:
-    HWND m_target;
-};
-
-std::string Text(const RECT& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-           "," + std::to_string(r.bottom);
-}
-
-RECT PhysicalClientRect(HWND window) {
-    RECT rc{};
-    ::GetClientRect(window, &rc);
-    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
-
-void CheckClipsInPhysicalPixels() {
-    ASSERT_EQ(::GetDpiForSystem(), 144u) << "the prefix's DPI did not take effect";
-    HWND target = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
-                                    nullptr, nullptr, nullptr); // per-monitor aware
-    ASSERT_EQ(::GetDpiForWindow(target), 144u);
-    Settings tuning;
-    for (int x = 101; x < 104; ++x)
-        for (int width = 301; width < 304; ++width) {
-            for (std::int32_t t : {0, 10}) {
-                SCOPED_TRACE(testing::Message()
-                             << "x " << x << ", width " << width << ", tuning " << t);
-                ::SetWindowPos(target, nullptr, x, x + 50, width, width - 100,
-                               SWP_NOZORDER | SWP_NOACTIVATE);
-                tuning.TuningLeft = tuning.TuningTop = tuning.TuningRight = tuning.TuningBottom = t;
-                const RECT client = PhysicalClientRect(target);
-                const RECT expected{client.left - 3 * t / 2, client.top - 3 * t / 2,
-                                    client.right + 3 * t / 2, client.bottom + 3 * t / 2};
-                ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
-                {
-                    TargetPlatform platform(target);
-                    LockState state;
-                    LockOnHotKey(state, 0, tuning, platform);
-                }
-                const DPI_AWARENESS after =
-                    ::GetAwarenessFromDpiAwarenessContext(::GetThreadDpiAwarenessContext());
-                ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
-                EXPECT_EQ(after, DPI_AWARENESS_UNAWARE); // the thread's context comes back
-                RECT clip{};
-                ::GetClipCursor(&clip);
-                EXPECT_EQ(Text(clip), Text(expected));
-            }
-        }
-    ::ClipCursor(nullptr);
-    ::DestroyWindow(target);
-}
-
+// In the child, at 144 DPI: a DPI-unaware thread locks onto a window at odd physical
+// coordinates. The clip is its client area to the pixel, widened by the tuning scaled to
+// 144 DPI, and the thread is unaware again afterwards.
 TEST(LockDpi, ClipIsTheWindowsPhysicalClientAreaAndTuningsScaleAt144Dpi) {
-    if (::GetEnvironmentVariableW(kChildFlag, nullptr, 0)) {
-        CheckClipsInPhysicalPixels();
+    if (::GetEnvironmentVariableW(L"TETHERLY_DPI_CHILD", nullptr, 0)) {
+        ASSERT_EQ(::GetDpiForSystem(), 144u) << "the prefix's DPI did not take effect";
+        HWND target = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 101, 151, 301,
+                                        201, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_EQ(::GetForegroundWindow(), target);
+        ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
+        {
+            Win32LockPlatform platform;
+            LockState state;
+            LockOnHotKey(state, 0, Settings{0, 0, 10, 10, 10, 10}, platform);
+        }
+        EXPECT_EQ(::GetAwarenessFromDpiAwarenessContext(::GetThreadDpiAwarenessContext()),
+                  DPI_AWARENESS_UNAWARE);
+        ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+        RECT clip{}; // the popup's client area, 101,151 to 402,352, and 15 more each side
+        ::GetClipCursor(&clip);
+        EXPECT_EQ(std::tie(clip.left, clip.top, clip.right, clip.bottom),
+                  std::make_tuple(86, 136, 417, 367));
+        ::ClipCursor(nullptr);
         return;
     }
-    // The child runs this test at 144 DPI; the prefix goes back to 96 for every other test.
+    // The prefix goes back to 96 DPI for every other test.
     SetPrefixDpi(144);
-    ::SetEnvironmentVariableW(kChildFlag, L"1");
-    wchar_t exe[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=LockDpi.*";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    const BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
-                                          nullptr, nullptr, &si, &pi);
-    DWORD exitCode = 1;
-    if (started) {
-        ::WaitForSingleObject(pi.hProcess, 60000);
-        ::GetExitCodeProcess(pi.hProcess, &exitCode);
-        ::CloseHandle(pi.hThread);
-        ::CloseHandle(pi.hProcess);
-    }
-    ::SetEnvironmentVariableW(kChildFlag, nullptr);
+    ::SetEnvironmentVariableW(L"TETHERLY_DPI_CHILD", L"1");
+    const intptr_t exitCode =
+        _spawnl(_P_WAIT, _pgmptr, _pgmptr, "--gtest_filter=LockDpi.*", nullptr);
+    ::SetEnvironmentVariableW(L"TETHERLY_DPI_CHILD", nullptr);
     SetPrefixDpi(96);
-    ASSERT_TRUE(started);
-    EXPECT_EQ(exitCode, 0u) << "the child's failures are printed above";
+    EXPECT_EQ(exitCode, 0) << "the child's failures are printed above";
 }
 
 } // namespace
