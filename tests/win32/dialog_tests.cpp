@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -48,28 +49,71 @@ std::wstring Stored() {
 
 } // namespace
 
-// The test links with --wrap for the two calls below. Every RegisterHotKey on a window is kept
-// as (modifiers, key): Wine ignores MOD_NOREPEAT, so the table cannot show it. Every message box
-// is kept, not shown, as b or a (before or after the save) and + or - (its owner shown or not).
+void CALLBACK CloseMenus(HWND, UINT, UINT_PTR, DWORD) {
+    ::EndMenu();
+}
+
+// Every RegisterHotKey on a window is kept as (modifiers, key): Wine ignores MOD_NOREPEAT, so
+// the table cannot show it. Every message box is kept, not shown, as b or a (before or after
+// the save) and + or - (its owner shown or not). Both through the test program's import slots.
 std::vector<std::pair<UINT, UINT>> g_registrations;
 std::string g_boxes;
-extern "C" decltype(&::RegisterHotKey) __real___imp_RegisterHotKey;
-static BOOL WINAPI RecordRegisterHotKey(HWND hWnd, int id, UINT modifiers, UINT vk) {
+decltype(&::RegisterHotKey) g_realRegisterHotKey = nullptr;
+BOOL WINAPI RecordRegisterHotKey(HWND hWnd, int id, UINT modifiers, UINT vk) {
     if (hWnd)
         g_registrations.emplace_back(modifiers, vk);
-    return __real___imp_RegisterHotKey(hWnd, id, modifiers, vk);
+    return g_realRegisterHotKey(hWnd, id, modifiers, vk);
 }
-static int WINAPI RecordMessageBox(HWND owner, LPCWSTR, LPCWSTR, UINT) {
+int WINAPI RecordMessageBox(HWND owner, LPCWSTR, LPCWSTR, UINT) {
     g_boxes += Stored().find(L"Version") == std::wstring::npos ? 'b' : 'a';
     g_boxes += ::IsWindowVisible(owner) ? '+' : '-';
     return IDOK;
 }
-extern "C" {
-decltype(&::RegisterHotKey) __wrap___imp_RegisterHotKey = &RecordRegisterHotKey;
-decltype(&::MessageBoxW) __wrap___imp_MessageBoxW = &RecordMessageBox;
+// Points the import slot of `name` at `hook`; returns what it held.
+void* Redirect(const char* name, void* hook) {
+    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+        base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+    for (; dll->Name; ++dll) {
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slot) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
+                strcmp(
+                    reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name,
+                    name) != 0)
+                continue;
+            DWORD protect = 0;
+            ::VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protect);
+            void* old = reinterpret_cast<void*>(slot->u1.Function);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(hook);
+            ::VirtualProtect(slot, sizeof *slot, protect, &protect);
+            return old;
+        }
+    }
+    return nullptr;
 }
 
 namespace {
+
+// Each tick: how many About boxes are shown. The first tick asks for another from inside the
+// open box's loop; later ticks close one box each.
+std::string g_aboutCounts;
+HWND g_mainDialog = nullptr;
+void CALLBACK AboutTick(HWND, UINT, UINT_PTR, DWORD) {
+    HWND shown = nullptr;
+    int count = 0;
+    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, nullptr, L"About Corvane Tetherly"));)
+        if (::IsWindowVisible(w))
+            shown = w, ++count;
+    if (count == 0 && g_aboutCounts.empty())
+        return; // not shown yet
+    g_aboutCounts += std::to_string(count);
+    ::PostMessageW(g_aboutCounts.size() == 1 ? g_mainDialog : shown, WM_COMMAND,
+                   g_aboutCounts.size() == 1 ? ID_TRAY_ABOUT : IDOK, 0);
+}
 
 class MainDialog : public ::testing::Test {
 protected:
@@ -77,6 +121,13 @@ protected:
         if (m_dlg)
             m_dlg->DestroyWindow();
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    }
+    static void SetUpTestSuite() {
+        if (!g_realRegisterHotKey) {
+            g_realRegisterHotKey = reinterpret_cast<decltype(&::RegisterHotKey)>(
+                Redirect("RegisterHotKey", reinterpret_cast<void*>(&RecordRegisterHotKey)));
+            Redirect("MessageBoxW", reinterpret_cast<void*>(&RecordMessageBox));
+        }
     }
     void Open() {
         if (m_dlg)
@@ -111,8 +162,7 @@ TEST_F(MainDialog, BoxesReadTheHeldKeysAndSwallowWhatTheyDoNotTake) {
     EXPECT_EQ(::ImmGetContext(key), nullptr) << "keys would arrive as VK_PROCESSKEY";
     ::SetWindowTextW(left, L"");
     // The edit control's own context menu, should it open, closes at once.
-    const UINT_PTR timer =
-        ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) { ::EndMenu(); });
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &CloseMenus);
     // box, message, wParam and key data, the one key set and its state, the box's text after
     const std::tuple<HWND, UINT, WPARAM, LPARAM, int, BYTE, const wchar_t*> rows[] = {
         {key, WM_KEYDOWN, 'A', 0x001E0001, VK_CONTROL, 0x80, L"Ctrl+A"},
@@ -217,6 +267,24 @@ TEST_F(MainDialog, ACancelledSessionEndChangesNothingAndTheRealOneCleansUpAtOnce
     ::GetClipCursor(&clip);
     EXPECT_TRUE(::EqualRect(&clip, &screen)) << clip.left << "," << clip.top;
     EXPECT_FALSE(::KillTimer(*m_dlg, kFollowTimerId)) << "the follow timer still runs";
+}
+
+TEST_F(MainDialog, OneAboutBoxAtATimeAndARestartedTaskbarGetsTheIconBack) {
+    Open();
+    g_mainDialog = *m_dlg;
+    for (int round = 0; round < 2; ++round) { // the second: the guard was reset
+        g_aboutCounts.clear();
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &AboutTick);
+        ::SendMessageW(*m_dlg, WM_COMMAND, ID_APP_ABOUT, 0); // returns once the box has closed
+        ::KillTimer(nullptr, timer);
+        EXPECT_EQ(g_aboutCounts.substr(0, 2), "11") << "round " << round;
+    }
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = *m_dlg;
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &nid));
+    ::SendMessageW(*m_dlg, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &nid)) << "the icon is not back";
 }
 
 } // namespace

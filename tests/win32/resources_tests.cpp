@@ -23,12 +23,16 @@ const void* Find(LPCWSTR type, WORD id, LANGID lang = kEnglish, DWORD* size = nu
     return info ? ::LockResource(::LoadResource(nullptr, info)) : nullptr;
 }
 
+INT_PTR CALLBACK NoDialogHandling(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
 // Per control of the dialog made from the template in `lang`: class, id, style and ex-style.
 std::vector<std::wstring> Controls(WORD id, LANGID lang) {
     std::vector<std::wstring> out;
-    HWND dlg = ::CreateDialogIndirectParamW(
-        nullptr, static_cast<LPCDLGTEMPLATEW>(Find(RT_DIALOG, id, lang)), nullptr,
-        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND dlg = ::CreateDialogIndirectParamW(nullptr,
+                                            static_cast<LPCDLGTEMPLATEW>(Find(RT_DIALOG, id, lang)),
+                                            nullptr, &NoDialogHandling, 0);
     for (HWND c = ::GetWindow(dlg, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
         wchar_t cls[64] = {};
         ::GetClassNameW(c, cls, 64);
