@@ -55,7 +55,8 @@ TEST(Framework, MessagesGoThroughTheMapInOrderAndResultsWhereWindowsLooks) {
         {WM_APP, 1, 0, 0, 2, L"AB"},
         {WM_COMMAND, MAKEWPARAM(100, 1), 0, 0, 5, L"CX"}, // not the whole wParam
         {WM_NOTIFY, 0, NM_CLICK, 200, 4, L"N"},
-        {WM_NOTIFY, 0, NM_RETURN, 200, 0, L""}, // code and id must match
+        {WM_NOTIFY, 0, NM_RETURN, 200, 0, L""},   // code and id must match
+        {WM_QUERYENDSESSION, 0, 0, 0, TRUE, L""}, // the default's answer
     };
     for (const auto& [msg, wParam, code, idFrom, result, trace] : rows) {
         NMHDR header{nullptr, idFrom, code};

@@ -76,24 +76,28 @@ TEST(Registry, EachCallKeepsToItsBytesTypesAndKeysAndLeavesNoKeyOpen) {
     EXPECT_TRUE(RemoveValue(root, L"N\\D", L"V"));
     EXPECT_EQ(QueryRaw(root, L"N\\D", L"V").first, REG_NONE);
 
-    // Key trees; below the library's keys a lasting key can be made, so they are not volatile.
-    EXPECT_TRUE(EnsureKey(root, L"N\\", L"E"));
+    // Key trees. Below the library's keys a lasting key can be made: they are not volatile. An
+    // empty path never names the root itself.
+    EXPECT_TRUE(EnsureKey(root, L"N\\E", L"X")); // joined as given
     UniqueHkey child;
-    EXPECT_EQ(RegCreateKeyExW(root, L"N\\E\\K", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ,
-                              nullptr, child.put(), nullptr),
+    EXPECT_EQ(RegCreateKeyExW(root, L"N\\EX\\K", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, child.put(), nullptr),
               ERROR_SUCCESS);
+    EXPECT_FALSE(RemoveKeyPath(child.get(), L"\\"));
+    EXPECT_FALSE(RemoveKeyTree(child.get(), L"\\"));
+    EXPECT_EQ(RegSetValueExW(child.get(), L"", 0, REG_BINARY, three, 3), ERROR_SUCCESS);
     child.reset();
     const std::wstring z259(259, L'z');
     RegSetValueExW(root, z259.c_str(), 0, REG_BINARY, three, 3);
     Names keys = {L"x"}, values = {L"x"}, left, none;
     EXPECT_TRUE(ListSubKeys(root, L"N", keys));
-    EXPECT_EQ(keys, Names({L"x", L"B", L"D", L"E", L"S"}));
+    EXPECT_EQ(keys, Names({L"x", L"B", L"D", L"EX", L"S"}));
     EXPECT_TRUE(ListValues(root, L"", values));
     EXPECT_EQ(values, Names({L"x", L"Short", L"Text", z259}));
     EXPECT_TRUE(RemoveSubKey(root, L"N", L"B"));
     EXPECT_TRUE(RemoveKeyPath(root, L"N\\S\\\\"));
     EXPECT_TRUE(ListSubKeys(root, L"N", left)); // the listing just proven
-    EXPECT_EQ(left, Names({L"D", L"E"}));
+    EXPECT_EQ(left, Names({L"D", L"EX"}));
     EXPECT_TRUE(RemoveKeyTree(root, L"N\\"));
     EXPECT_TRUE(ListSubKeys(root, L"", none));
     EXPECT_EQ(none, Names());
