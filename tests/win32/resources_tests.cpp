@@ -54,6 +54,10 @@ TEST(Resources, BothLanguagesHaveTheSameControls) {
     }
 }
 
+const std::wstring kEnglishWarning = L"Failed to register hot key. Perhaps it is used by other "
+                                     L"applications. Please use another key.";
+const std::wstring kChineseWarning = L"注册热键失败，可能该热键被其他程序占用。请换一个键。";
+
 TEST(Resources, BothLanguagesHaveTheTrayMenuInOrderAndEveryString) {
     const std::vector<UINT> menuIds = {1, ID_TRAY_OPTION, 0, ID_TRAY_ABOUT, 0, ID_TRAY_WEBSITE,
                                        0, ID_TRAY_QUIT}; // popups, then ids; separators read 0
@@ -65,11 +69,16 @@ TEST(Resources, BothLanguagesHaveTheTrayMenuInOrderAndEveryString) {
             got.push_back(::GetMenuItemID(popup, i));
         EXPECT_EQ(got, menuIds) << "language " << lang;
         ::DestroyMenu(menu);
+        // The warning as compiled from the UTF-8 source, whole; the tip only present.
         for (WORD id : {IDS_TRAY_TIP, IDS_HOTKEY_FAILED}) { // blocks of 16 counted strings
             auto* text = static_cast<const WORD*>(Find(RT_STRING, id / 16 + 1, lang));
             for (int skip = id % 16; text && skip > 0; --skip)
                 text += 1 + *text;
-            EXPECT_GT(text ? *text : 0, 0) << "language " << lang << ", string " << id;
+            ASSERT_GT(text ? *text : 0, 0) << "language " << lang << ", string " << id;
+            if (id == IDS_HOTKEY_FAILED) {
+                EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(text + 1), *text),
+                          lang == kChinese ? kChineseWarning : kEnglishWarning);
+            }
         }
     }
 }
