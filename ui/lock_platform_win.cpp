@@ -14,24 +14,25 @@ template <class Fn> Fn User32Function(const char* name) {
     return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, name)))
                   : nullptr;
 }
+
+// The thread's previous context; null when the system has no such call or refuses.
+HANDLE SetThreadDpiContext(HANDLE context) {
+    auto set = User32Function<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext");
+    return set ? set(context) : nullptr;
+}
 } // namespace
 
 bool Win32LockPlatform::InPhysicalPixels() {
     if (!m_switched) {
         m_switched = true;
-        if (auto setContext =
-                User32Function<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext"))
-            m_previousDpiContext = setContext(kPerMonitorAware);
+        m_previousDpiContext = SetThreadDpiContext(kPerMonitorAware);
     }
     return m_previousDpiContext != nullptr;
 }
 
 Win32LockPlatform::~Win32LockPlatform() {
-    if (!m_previousDpiContext)
-        return;
-    if (auto setContext =
-            User32Function<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext"))
-        setContext(m_previousDpiContext);
+    if (m_previousDpiContext)
+        SetThreadDpiContext(m_previousDpiContext);
 }
 
 WindowHandle Win32LockPlatform::GetForegroundWindow() {
