@@ -1,6 +1,6 @@
-// Observes the running program from outside and prints what it sees, one item a line.
-// Exit code 0 when it could observe; 1, with the reason on stderr, when it could not.
-// A window (SEL) is named by its exact title.
+// Observes the running program from outside and prints what it sees, one item a line, in
+// UTF-8. Exit code 1, with the reason on stderr, when it could not observe. A window (SEL) is
+// named by its exact title.
 #include <windows.h>
 
 #include <cstdio>
@@ -13,11 +13,6 @@ namespace {
 
 using Args = std::vector<std::wstring>;
 
-struct Failed {
-    std::wstring why;
-};
-
-// UTF-8 whatever the console's code page.
 void Print(const std::wstring& text) {
     std::string out(text.size() * 3 + 1, '\n');
     const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
@@ -27,38 +22,25 @@ void Print(const std::wstring& text) {
               nullptr);
 }
 
-const std::wstring& Arg(const Args& a, size_t i) {
-    if (i >= a.size())
-        throw Failed{L"missing argument"};
-    return a[i];
-}
-
-int Num(const Args& a, size_t i) {
-    return static_cast<int>(wcstoll(Arg(a, i).c_str(), nullptr, 0));
-}
-
-HWND Win(const Args& a) {
-    HWND wnd = FindWindowW(nullptr, Arg(a, 0).c_str());
-    if (wnd == nullptr)
-        throw Failed{L"no window " + a[0]};
-    return wnd;
-}
-
 void PrintRect(const RECT& r) {
     Print(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
           std::to_wstring(r.right) + L" " + std::to_wstring(r.bottom));
 }
 
-void PumpForever() {
-    MSG m;
-    while (GetMessageW(&m, nullptr, 0, 0) > 0)
-        DispatchMessageW(&m);
+int Num(const Args& a, size_t i) {
+    return _wtoi(a.at(i).c_str());
+}
+
+HWND Win(const Args& a) {
+    if (HWND wnd = FindWindowW(nullptr, a.at(0).c_str()))
+        return wnd;
+    throw L"no such window";
 }
 
 const std::map<std::wstring, std::function<void(const Args&)>> kCommands = {
-    {L"state", // SEL: visible, hidden or gone; foreground or not
+    {L"state", // SEL: gone, hidden, visible or foreground
      [](const Args& a) {
-         HWND wnd = FindWindowW(nullptr, Arg(a, 0).c_str());
+         HWND wnd = FindWindowW(nullptr, a.at(0).c_str());
          Print(!wnd                           ? L"gone"
                : !IsWindowVisible(wnd)        ? L"hidden"
                : GetForegroundWindow() == wnd ? L"foreground"
@@ -70,7 +52,7 @@ const std::map<std::wstring, std::function<void(const Args&)>> kCommands = {
          DWORD_PTR n = 0;
          if (!SendMessageTimeoutW(GetDlgItem(Win(a), Num(a, 1)), WM_GETTEXT, 512,
                                   reinterpret_cast<LPARAM>(buf), SMTO_NORMAL, 5000, &n))
-             throw Failed{L"no answer to WM_GETTEXT"};
+             throw L"no answer to WM_GETTEXT";
          Print(std::wstring(buf, n));
      }},
     {L"rect", // SEL [ID|client] in screen coordinates
@@ -93,45 +75,28 @@ const std::map<std::wstring, std::function<void(const Args&)>> kCommands = {
      }},
     {L"menu", // the shown popup menu's rectangle
      [](const Args&) {
+         RECT r{};
          for (HWND menu = nullptr; (menu = FindWindowExW(nullptr, menu, L"#32768", nullptr));)
-             if (IsWindowVisible(menu)) {
-                 RECT r{};
-                 GetWindowRect(menu, &r);
+             if (IsWindowVisible(menu) && GetWindowRect(menu, &r))
                  return PrintRect(r);
-             }
-         throw Failed{L"no popup menu shown"};
-     }},
-    {L"unclip", [](const Args&) { ClipCursor(nullptr); }},
-    {L"hotkey", // MODS VK: free or held by another program
-     [](const Args& a) {
-         const BOOL free = RegisterHotKey(nullptr, 1, Num(a, 0), Num(a, 1));
-         UnregisterHotKey(nullptr, 1);
-         Print(free ? L"free" : L"held");
+         throw L"no popup menu shown";
      }},
     {L"tray", // the rectangles of the shown icons
      [](const Args&) {
          HWND tray = FindWindowW(nullptr, L"Wine System Tray");
-         for (HWND icon = nullptr; tray && (icon = FindWindowExW(tray, icon, nullptr, nullptr));) {
-             RECT r{};
+         RECT r{};
+         for (HWND icon = nullptr; tray && (icon = FindWindowExW(tray, icon, nullptr, nullptr));)
              if (IsWindowVisible(icon) && GetWindowRect(icon, &r))
                  PrintRect(r);
-         }
      }},
-    {L"target", // TITLE X Y W H [clip]: a window to switch to, till killed; with clip, it
-                // confines the cursor to itself once it is in the foreground
+    {L"target", // TITLE X Y W H: a window to switch to, till killed
      [](const Args& a) {
-         HWND wnd = CreateWindowExW(0, L"STATIC", Arg(a, 0).c_str(),
-                                    WS_OVERLAPPEDWINDOW | WS_VISIBLE, Num(a, 1), Num(a, 2),
-                                    Num(a, 3), Num(a, 4), nullptr, nullptr, nullptr, nullptr);
-         Print(L"ready");
+         CreateWindowExW(0, L"STATIC", a.at(0).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                         Num(a, 1), Num(a, 2), Num(a, 3), Num(a, 4), nullptr, nullptr, nullptr,
+                         nullptr);
          MSG m;
-         for (int i = 0; a.size() > 5 && i < 200 && GetForegroundWindow() != wnd; ++i, Sleep(25))
-             while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
-                 DispatchMessageW(&m);
-         RECT r{};
-         if (a.size() > 5 && !(GetWindowRect(wnd, &r) && ClipCursor(&r)))
-             throw Failed{L"ClipCursor refused"};
-         PumpForever();
+         while (GetMessageW(&m, nullptr, 0, 0) > 0)
+             DispatchMessageW(&m);
      }},
 };
 
@@ -139,13 +104,12 @@ const std::map<std::wstring, std::function<void(const Args&)>> kCommands = {
 
 int wmain(int argc, wchar_t** argv) {
     try {
-        const auto command = kCommands.find(argc > 1 ? argv[1] : L"");
-        if (command == kCommands.end())
-            throw Failed{L"unknown command"};
-        command->second(Args(argv + 2, argv + argc));
+        kCommands.at(argc > 1 ? argv[1] : L"")(Args(argv + 2, argv + argc));
         return 0;
-    } catch (const Failed& failed) {
-        fputws((L"probe: " + failed.why + L"\n").c_str(), stderr);
-        return 1;
+    } catch (const wchar_t* why) {
+        fwprintf(stderr, L"probe: %ls\n", why);
+    } catch (const std::exception& error) {
+        fprintf(stderr, "probe: %s\n", error.what()); // an unknown command or a missing argument
     }
+    return 1;
 }

@@ -235,10 +235,12 @@ TEST_F(MainDialog, OkSavesAndRegistersCancelRestoresAndTheTrayRestores) {
     EXPECT_EQ(Command(IDOK) + Command(IDCANCEL) + Command(0, WM_CLOSE), "");
     EXPECT_EQ(Stored(), L"");
     EXPECT_EQ(g_registrations.size(), 0u);
-    // Minimized, it comes back from the tray restored.
+    // Minimized, it comes back from the tray restored, its hot key free to be typed.
     m_dlg->ShowWindow(SW_MINIMIZE);
     ::SendMessageW(*m_dlg, kTrayCallbackMessage, 0, WM_LBUTTONUP);
     EXPECT_FALSE(::IsIconic(*m_dlg));
+    EXPECT_TRUE(::RegisterHotKey(nullptr, 2, MOD_ALT, VK_F6)) << "Alt+F6 still held";
+    ::UnregisterHotKey(nullptr, 2);
 }
 
 TEST_F(MainDialog, ACancelledSessionEndChangesNothingAndTheRealOneCleansUpAtOnce) {
