@@ -3,7 +3,6 @@ import os
 import re
 import subprocess
 import time
-import traceback
 
 NULL = subprocess.DEVNULL
 MAIN = "Corvane Tetherly 1.2"
@@ -157,22 +156,18 @@ class Suite:
 
 
 def run(scenarios, argv):
-    """usage: scenarios.py ARCH EXE PROBE ARTIFACTS [NAME_PART]"""
+    """usage: scenarios.py ARCH EXE PROBE ARTIFACTS [NAME_PART]; stops at the first failure."""
     suite, wanted = Suite(*argv[1:5]), (argv[5:] or [""])[0]
-    failed = 0
     chosen = [func for func in scenarios if wanted in func.__name__]
+    expect(chosen, "no scenario named like " + wanted)
     for func in chosen:
-        started, outcome = time.monotonic(), "PASS"
+        started = time.monotonic()
         try:
             func(suite)
-        except Failure as err:
-            outcome = "FAIL: %s" % err
-        except Exception:  # a broken step fails its scenario, not the suite
-            outcome = "FAIL (error): " + traceback.format_exc()
-        if outcome != "PASS":
-            failed += 1
+        except Exception:
             suite.shot("failed-" + func.__name__)
-        suite.cleanup()
-        print("%-34s %s (%.1fs)" % (func.__name__, outcome, time.monotonic() - started), flush=True)
-    print("%d passed, %d failed" % (len(chosen) - failed, failed), flush=True)
-    return 0 if chosen and not failed else 1
+            raise
+        finally:
+            suite.cleanup()
+        print("%-34s PASS (%.1fs)" % (func.__name__, time.monotonic() - started), flush=True)
+    return 0

@@ -31,17 +31,10 @@ trap winenv_stop EXIT
 trap 'exit 130' INT TERM
 winenv_start "$build/e2e-prefix" wm "$here/openbox-rc.xml" || exit 1
 
-# The browser Wine starts records the addresses it is handed; Chinese fonts for the menus.
+# Chinese fonts; a browser that records the addresses it is handed.
+wine reg import "$(winepath -w "$here/fonts.reg")" </dev/null >"$art/reg.log" 2>&1
 printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s"\n' "$art/browser.log" >"$art/browser.sh"
 chmod +x "$art/browser.sh"
-{
-    printf 'Windows Registry Editor Version 5.00\n\n'
-    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n'
-    for font in SimSun NSimSun SimHei "Microsoft YaHei" "Microsoft YaHei UI"; do
-        printf '"%s"="WenQuanYi Micro Hei"\n' "$font"
-    done
-    printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\WineBrowser]\n"Browsers"="%s"\n' "$art/browser.sh"
-} >"$art/setup.reg"
-wine reg import "$(winepath -w "$art/setup.reg")" </dev/null >"$art/reg-import.log" 2>&1
+wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$art/browser.sh" /f </dev/null >>"$art/reg.log" 2>&1
 
 cd "$here" && python3 scenarios.py "$arch" "$exe" "$probe" "$art" "${1:-}"
