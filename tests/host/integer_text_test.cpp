@@ -21,7 +21,7 @@ TEST(IntegerText, ReadsTheFirstNineCharactersAndWritesDecimal) {
         {L"", 0},
         {L"--5", 0},
         {L"12-3", 12},
-        {L"+5", 5},
+        {L"+010", 10},
         {L" \t-42", -42},
         {L"1234567890", 123456789},
         {L"-999999999", -99999999},
