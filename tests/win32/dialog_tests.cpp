@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -37,66 +36,34 @@ std::wstring Stored() {
     for (const wchar_t* name : {L"HotKey", L"Modifiers", L"TuningLeft", L"TuningTop",
                                 L"TuningRight", L"TuningBottom", L"Version"}) {
         DWORD type = 0, data[8] = {}, size = sizeof data - 2;
-        if (::RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_DWORD | RRF_RT_REG_SZ, &type,
-                           data, &size) == ERROR_SUCCESS)
+        if (!::RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_DWORD | RRF_RT_REG_SZ, &type,
+                            data, &size))
             out += name +
-                   (L"=" + (type == REG_SZ ? std::wstring(reinterpret_cast<wchar_t*>(data))
-                                           : std::to_wstring(*data))) +
+                   (L"=" +
+                    (type == REG_SZ ? reinterpret_cast<wchar_t*>(data) : std::to_wstring(*data))) +
                    L";";
     }
     return out;
 }
 
-} // namespace
-
-void CALLBACK CloseMenus(HWND, UINT, UINT_PTR, DWORD) {
-    ::EndMenu();
-}
-
-// Every RegisterHotKey on a window is kept as (modifiers, key): Wine ignores MOD_NOREPEAT, so
-// the table cannot show it. Every message box is kept, not shown, as b or a (before or after
-// the save) and + or - (its owner shown or not). Both through the test program's import slots.
+// The program calls RegisterHotKey and MessageBoxW through import pointers, which this test
+// program defines itself. Every RegisterHotKey on a window is kept as (modifiers, key): Wine
+// ignores MOD_NOREPEAT, so the hot-key table cannot show it. Every message box is kept, not
+// shown, as b or a (before or after the save) and + or - (its owner shown or not).
 std::vector<std::pair<UINT, UINT>> g_registrations;
 std::string g_boxes;
-decltype(&::RegisterHotKey) g_realRegisterHotKey = nullptr;
 BOOL WINAPI RecordRegisterHotKey(HWND hWnd, int id, UINT modifiers, UINT vk) {
     if (hWnd)
         g_registrations.emplace_back(modifiers, vk);
-    return g_realRegisterHotKey(hWnd, id, modifiers, vk);
+    static const auto real = reinterpret_cast<decltype(&::RegisterHotKey)>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32"), "RegisterHotKey")));
+    return real(hWnd, id, modifiers, vk);
 }
 int WINAPI RecordMessageBox(HWND owner, LPCWSTR, LPCWSTR, UINT) {
     g_boxes += Stored().find(L"Version") == std::wstring::npos ? 'b' : 'a';
     g_boxes += ::IsWindowVisible(owner) ? '+' : '-';
     return IDOK;
 }
-// Points the import slot of `name` at `hook`; returns what it held.
-void* Redirect(const char* name, void* hook) {
-    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
-        base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-    for (; dll->Name; ++dll) {
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
-        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slot) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
-                strcmp(
-                    reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name,
-                    name) != 0)
-                continue;
-            DWORD protect = 0;
-            ::VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protect);
-            void* old = reinterpret_cast<void*>(slot->u1.Function);
-            slot->u1.Function = reinterpret_cast<ULONG_PTR>(hook);
-            ::VirtualProtect(slot, sizeof *slot, protect, &protect);
-            return old;
-        }
-    }
-    return nullptr;
-}
-
-namespace {
 
 // Each tick: how many About boxes are shown. The first tick asks for another from inside the
 // open box's loop; later ticks close one box each.
@@ -106,14 +73,28 @@ void CALLBACK AboutTick(HWND, UINT, UINT_PTR, DWORD) {
     HWND shown = nullptr;
     int count = 0;
     for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, nullptr, L"About Corvane Tetherly"));)
-        if (::IsWindowVisible(w))
-            shown = w, ++count;
-    if (count == 0 && g_aboutCounts.empty())
-        return; // not shown yet
-    g_aboutCounts += std::to_string(count);
-    ::PostMessageW(g_aboutCounts.size() == 1 ? g_mainDialog : shown, WM_COMMAND,
-                   g_aboutCounts.size() == 1 ? ID_TRAY_ABOUT : IDOK, 0);
+        count += ::IsWindowVisible(w) ? (shown = w, 1) : 0;
+    if (count || !g_aboutCounts.empty()) {
+        g_aboutCounts += std::to_string(count);
+        const bool first = g_aboutCounts.size() == 1;
+        ::PostMessageW(first ? g_mainDialog : shown, WM_COMMAND, first ? ID_TRAY_ABOUT : IDOK, 0);
+    }
 }
+
+} // namespace
+
+#ifdef _WIN64
+#define IMPORT_POINTER(name, argBytes) __asm__("__imp_" #name)
+#else
+#define IMPORT_POINTER(name, argBytes) __asm__("__imp__" #name "@" #argBytes)
+#endif
+extern "C" {
+decltype(&::RegisterHotKey) g_registerHotKey IMPORT_POINTER(RegisterHotKey,
+                                                            16) = &RecordRegisterHotKey;
+decltype(&::MessageBoxW) g_messageBox IMPORT_POINTER(MessageBoxW, 16) = &RecordMessageBox;
+}
+
+namespace {
 
 class MainDialog : public ::testing::Test {
 protected:
@@ -121,13 +102,6 @@ protected:
         if (m_dlg)
             m_dlg->DestroyWindow();
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-    }
-    static void SetUpTestSuite() {
-        if (!g_realRegisterHotKey) {
-            g_realRegisterHotKey = reinterpret_cast<decltype(&::RegisterHotKey)>(
-                Redirect("RegisterHotKey", reinterpret_cast<void*>(&RecordRegisterHotKey)));
-            Redirect("MessageBoxW", reinterpret_cast<void*>(&RecordMessageBox));
-        }
     }
     void Open() {
         if (m_dlg)
@@ -161,8 +135,6 @@ TEST_F(MainDialog, BoxesReadTheHeldKeysAndSwallowWhatTheyDoNotTake) {
     const HWND key = Item(IDC_HOTKEY), left = Item(IDC_LEFT);
     EXPECT_EQ(::ImmGetContext(key), nullptr) << "keys would arrive as VK_PROCESSKEY";
     ::SetWindowTextW(left, L"");
-    // The edit control's own context menu, should it open, closes at once.
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &CloseMenus);
     // box, message, wParam and key data, the one key set and its state, the box's text after
     const std::tuple<HWND, UINT, WPARAM, LPARAM, int, BYTE, const wchar_t*> rows[] = {
         {key, WM_KEYDOWN, 'A', 0x001E0001, VK_CONTROL, 0x80, L"Ctrl+A"},
@@ -188,7 +160,6 @@ TEST_F(MainDialog, BoxesReadTheHeldKeysAndSwallowWhatTheyDoNotTake) {
             << "message " << msg << ", key " << vk << " " << int{state};
     }
     HoldKeys({});
-    ::KillTimer(nullptr, timer);
 }
 
 TEST_F(MainDialog, OkSavesAndRegistersCancelRestoresAndTheTrayRestores) {
