@@ -64,7 +64,7 @@ class Suite:
         r = subprocess.run(cmd, env=dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8"),
                            stdin=NULL, capture_output=True, timeout=30)
         expect(r.returncode == 0, "%s: %s" % (" ".join(cmd[2:]), r.stderr.decode(errors="replace")))
-        return r.stdout.decode("utf-8", "replace").rstrip("\n")
+        return "\n".join(r.stdout.decode("utf-8", "replace").splitlines())
 
     def start(self, locale="en_US.UTF-8", title=MAIN):
         proc = self.popen([self.exe], locale)

@@ -1,5 +1,5 @@
-// Observes the running program from outside and prints what it sees, one item a line, in
-// UTF-8. Exit code 1, with the reason on stderr, when it could not observe. A window (SEL) is
+// Observes the running program from outside and prints what it sees, one item a line. Exit
+// code 1, with the reason on stderr, when it could not observe. A window (SEL) is
 // named by its exact title.
 #include <windows.h>
 
@@ -14,17 +14,11 @@ namespace {
 using Args = std::vector<std::wstring>;
 
 void Print(const std::wstring& text) {
-    std::string out(text.size() * 3 + 1, '\n');
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                      out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), out.data(), static_cast<DWORD>(n) + 1, &written,
-              nullptr);
+    wprintf(L"%ls\n", text.c_str());
 }
 
 void PrintRect(const RECT& r) {
-    Print(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
-          std::to_wstring(r.right) + L" " + std::to_wstring(r.bottom));
+    wprintf(L"%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
 }
 
 int Num(const Args& a, size_t i) {

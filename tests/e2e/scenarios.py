@@ -76,9 +76,8 @@ def options_lock_and_tray_in_english(s):
 
 
 def chinese_screen(s):
-    zh = "CorvaneTetherly 1.2"
+    zh = "CorvaneTetherly 1.2"  # the Chinese dialog's title
     s.start("zh_CN.UTF-8", zh)
-    eq(s.text(zh, OK, CANCEL), ["确定", "取消"], "buttons")
     s.activate(zh)
     s.shot("options-zh", zh)
 
