@@ -87,9 +87,6 @@ class Suite:
         until(lambda: self.probe("state", sel) in (state, "foreground" * (state == "visible")),
               timeout, "%s %s" % (sel, state))
 
-    def text(self, sel, *ids):
-        return [self.probe("text", sel, i) for i in ids]
-
     def rect(self, *args):
         return tuple(int(v) for v in self.probe(*args).split())
 
@@ -128,13 +125,6 @@ class Suite:
     def click_in(self, rect, button=1):
         left, top, right, bottom = rect
         self.click(((left + right) // 2, (top + bottom) // 2), button)
-
-    def type_rows(self, sel, rows):
-        """Rows of (control, keys, its text after them)."""
-        for ctrl, keys, want in rows:
-            self.click_in(self.rect("rect", sel, ctrl))
-            self.keys(keys)
-            until(lambda: self.text(sel, ctrl) == [want], 2, "%r after %s" % (want, keys))
 
     def click_tray(self, button=1):
         self.click_in(until(self.tray, 5, "a tray icon")[0], button)

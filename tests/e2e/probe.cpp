@@ -40,15 +40,6 @@ const std::map<std::wstring, std::function<void(const Args&)>> kCommands = {
                : GetForegroundWindow() == wnd ? L"foreground"
                                               : L"visible");
      }},
-    {L"text", // SEL ID: WM_GETTEXT, the one way to read another process's edit control
-     [](const Args& a) {
-         wchar_t buf[512] = {};
-         DWORD_PTR n = 0;
-         if (!SendMessageTimeoutW(GetDlgItem(Win(a), Num(a, 1)), WM_GETTEXT, 512,
-                                  reinterpret_cast<LPARAM>(buf), SMTO_NORMAL, 5000, &n))
-             throw L"no answer to WM_GETTEXT";
-         Print(std::wstring(buf, n));
-     }},
     {L"rect", // SEL [ID|client] in screen coordinates
      [](const Args& a) {
          RECT r{};
