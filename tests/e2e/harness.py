@@ -46,23 +46,20 @@ def xdotool(*args):
 
 
 class Suite:
-    def __init__(self, arch, exe, probe, artifacts):
-        self.arch, self.exe, self.probe_exe, self.art = arch, exe, probe, artifacts
+    def __init__(self, exe, probe, artifacts):
+        self.exe, self.probe_exe, self.art = exe, probe, artifacts
         self.log = open(os.path.join(artifacts, "wine.log"), "ab")
         self.procs = []
 
-    # C.UTF-8 for the probe: Wine then passes Chinese arguments through intact.
-    def popen(self, args, locale="C.UTF-8", stdout=None):
-        proc = subprocess.Popen(["wine"] + [str(a) for a in args], stdin=NULL, stderr=self.log,
-                                env=dict(os.environ, LANG=locale, LC_ALL=locale),
-                                stdout=stdout or self.log)
+    def popen(self, args, locale="C.UTF-8"):
+        proc = subprocess.Popen(["wine"] + [str(a) for a in args], stdin=NULL, stdout=self.log,
+                                stderr=self.log, env=dict(os.environ, LANG=locale, LC_ALL=locale))
         self.procs.append(proc)
         return proc
 
     def probe(self, *args):
         cmd = ["wine", self.probe_exe] + [str(a) for a in args]
-        r = subprocess.run(cmd, env=dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8"),
-                           stdin=NULL, capture_output=True, timeout=30)
+        r = subprocess.run(cmd, stdin=NULL, capture_output=True, timeout=30)
         expect(r.returncode == 0, "%s: %s" % (" ".join(cmd[2:]), r.stderr.decode(errors="replace")))
         return "\n".join(r.stdout.decode("utf-8", "replace").splitlines())
 
@@ -81,7 +78,6 @@ class Suite:
             proc.kill()
             proc.wait()
         self.procs = []
-        subprocess.run(["wine", "reg", "delete", STORE, "/f"], stdin=NULL, capture_output=True)
 
     def wait(self, sel, state, timeout=5):
         until(lambda: self.probe("state", sel) in (state, "foreground" * (state == "visible")),
@@ -146,8 +142,8 @@ class Suite:
 
 
 def run(scenarios, argv):
-    """usage: scenarios.py ARCH EXE PROBE ARTIFACTS [NAME_PART]; stops at the first failure."""
-    suite, wanted = Suite(*argv[1:5]), (argv[5:] or [""])[0]
+    """usage: scenarios.py EXE PROBE ARTIFACTS [NAME_PART]; stops at the first failure."""
+    suite, wanted = Suite(*argv[1:4]), (argv[4:] or [""])[0]
     chosen = [func for func in scenarios if wanted in func.__name__]
     expect(chosen, "no scenario named like " + wanted)
     for func in chosen:

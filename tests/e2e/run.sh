@@ -37,4 +37,4 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s"\n' "$art/browser.log" >"$art/brow
 chmod +x "$art/browser.sh"
 wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$art/browser.sh" /f </dev/null >>"$art/reg.log" 2>&1
 
-cd "$here" && python3 scenarios.py "$arch" "$exe" "$probe" "$art" "${1:-}"
+cd "$here" && python3 scenarios.py "$exe" "$probe" "$art" "${1:-}"
