@@ -214,10 +214,9 @@ TEST_F(MainDialog, OkSavesAndRegistersCancelRestoresAndTheTrayRestores) {
     ::UnregisterHotKey(nullptr, 2);
 }
 
-TEST_F(MainDialog, ACancelledSessionEndChangesNothingAndTheRealOneCleansUpAtOnce) {
-    RECT screen{}, clip{};
-    ::GetClipCursor(&screen);
-    const RECT locked{100, 120, 400, 320};
+// The tray icon is the small image and comes back with a restarted taskbar; one About box at
+// a time; a cancelled session end changes nothing, the real one cleans up at once.
+TEST_F(MainDialog, TrayIconAboutBoxAndSessionEnd) {
     Open();
     ICONINFO icon{};
     BITMAP image{};
@@ -226,24 +225,13 @@ TEST_F(MainDialog, ACancelledSessionEndChangesNothingAndTheRealOneCleansUpAtOnce
     EXPECT_EQ(image.bmWidth, ::GetSystemMetrics(SM_CXSMICON)) << "the tray's small image";
     ::DeleteObject(icon.hbmColor);
     ::DeleteObject(icon.hbmMask);
-    Type(MOD_CONTROL, VK_F11);
-    Command(IDOK);
-    ::SendMessageW(*m_dlg, WM_HOTKEY, 0, 0); // locked, whatever the foreground
-    ::ClipCursor(&locked);                   // as the lock confines the cursor
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = *m_dlg;
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &nid));
+    ::SendMessageW(*m_dlg, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &nid)) << "the icon is not back";
 
-    EXPECT_EQ(::SendMessageW(*m_dlg, WM_QUERYENDSESSION, 0, 0), 1);
-    ::SendMessageW(*m_dlg, WM_ENDSESSION, FALSE, 0);
-    ::GetClipCursor(&clip);
-    EXPECT_TRUE(::EqualRect(&clip, &locked)) << clip.left << "," << clip.top;
-    // The process may end without WM_DESTROY.
-    ::SendMessageW(*m_dlg, WM_ENDSESSION, TRUE, 0);
-    ::GetClipCursor(&clip);
-    EXPECT_TRUE(::EqualRect(&clip, &screen)) << clip.left << "," << clip.top;
-    EXPECT_FALSE(::KillTimer(*m_dlg, kFollowTimerId)) << "the follow timer still runs";
-}
-
-TEST_F(MainDialog, OneAboutBoxAtATimeAndARestartedTaskbarGetsTheIconBack) {
-    Open();
     g_mainDialog = *m_dlg;
     for (int round = 0; round < 2; ++round) { // the second: the guard was reset
         g_aboutCounts.clear();
@@ -252,12 +240,25 @@ TEST_F(MainDialog, OneAboutBoxAtATimeAndARestartedTaskbarGetsTheIconBack) {
         ::KillTimer(nullptr, timer);
         EXPECT_EQ(g_aboutCounts.substr(0, 2), "11") << "round " << round;
     }
-    NOTIFYICONDATAW nid{};
-    nid.cbSize = sizeof nid;
-    nid.hWnd = *m_dlg;
-    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &nid));
-    ::SendMessageW(*m_dlg, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &nid)) << "the icon is not back";
+
+    RECT screen{}, clip{};
+    ::GetClipCursor(&screen);
+    const RECT locked{100, 120, 400, 320};
+    Type(MOD_CONTROL, VK_F11);
+    Command(IDOK);
+    ::SendMessageW(*m_dlg, WM_HOTKEY, 0, 0); // locked, whatever the foreground
+    ::ClipCursor(&locked);                   // as the lock confines the cursor
+    EXPECT_EQ(::SendMessageW(*m_dlg, WM_QUERYENDSESSION, 0, 0), 1);
+    ::SendMessageW(*m_dlg, WM_ENDSESSION, FALSE, 0);
+    ::GetClipCursor(&clip);
+    EXPECT_TRUE(::EqualRect(&clip, &locked)) << clip.left << "," << clip.top;
+    EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &nid)) << "the icon went";
+    // The process may end without WM_DESTROY.
+    ::SendMessageW(*m_dlg, WM_ENDSESSION, TRUE, 0);
+    ::GetClipCursor(&clip);
+    EXPECT_TRUE(::EqualRect(&clip, &screen)) << clip.left << "," << clip.top;
+    EXPECT_FALSE(::KillTimer(*m_dlg, kFollowTimerId)) << "the follow timer still runs";
+    EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &nid)) << "the icon stayed";
 }
 
 } // namespace
