@@ -94,7 +94,7 @@ class Suite:
                 for n, t, v in re.findall(r"^\s+(\w+)\s+(REG_\w+)\s+(.*?)\r?$", out, re.M)}
 
     def tray(self):
-        return [tuple(map(int, line.split())) for line in self.probe("tray").splitlines()]
+        return [tuple(map(int, line.split())) for line in self.probe("shown", "*", "Wine System Tray").splitlines()]
 
     def activate(self, sel):
         xdotool("search", "--limit", "1", "--name", "^%s$" % sel, "windowactivate", "--sync")
@@ -128,7 +128,7 @@ class Suite:
     def choose(self, index):
         """Clicks an item of the tray menu: Option, About..., the maker's site or Quit. The
         four items are evenly spaced, a separator between each two."""
-        left, top, right, bottom = until(lambda: self.rect("menu"), 5, "the tray menu")
+        left, top, right, bottom = until(lambda: self.rect("shown", "#32768"), 5, "the tray menu")
         self.click(((left + right) // 2, top + 11 + index * (bottom - top - 22) // 3))
 
     def shot(self, name, sel=None):

@@ -25,8 +25,8 @@ int Num(const Args& a, size_t i) {
     return _wtoi(a.at(i).c_str());
 }
 
-HWND Win(const Args& a) {
-    if (HWND wnd = FindWindowW(nullptr, a.at(0).c_str()))
+HWND Win(const std::wstring& title) {
+    if (HWND wnd = FindWindowW(nullptr, title.c_str()))
         return wnd;
     throw L"no such window";
 }
@@ -43,7 +43,7 @@ const std::map<std::wstring, std::function<void(const Args&)>> kCommands = {
     {L"rect", // SEL [ID|client] in screen coordinates
      [](const Args& a) {
          RECT r{};
-         HWND wnd = Win(a);
+         HWND wnd = Win(a.at(0));
          if (a.size() > 1 && a[1] == L"client") {
              GetClientRect(wnd, &r);
              MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
@@ -58,27 +58,20 @@ const std::map<std::wstring, std::function<void(const Args&)>> kCommands = {
          GetClipCursor(&r);
          PrintRect(r);
      }},
-    {L"menu", // the shown popup menu's rectangle
-     [](const Args&) {
+    {L"shown", // CLASS [PARENT]: the rectangles of the shown windows of CLASS ("*": any),
+               // top-level or children of the window titled PARENT
+     [](const Args& a) {
+         HWND parent = a.size() > 1 ? Win(a[1]) : nullptr;
          RECT r{};
-         for (HWND menu = nullptr; (menu = FindWindowExW(nullptr, menu, L"#32768", nullptr));)
-             if (IsWindowVisible(menu) && GetWindowRect(menu, &r))
-                 return PrintRect(r);
-         throw L"no popup menu shown";
-     }},
-    {L"tray", // the rectangles of the shown icons
-     [](const Args&) {
-         HWND tray = FindWindowW(nullptr, L"Wine System Tray");
-         RECT r{};
-         for (HWND icon = nullptr; tray && (icon = FindWindowExW(tray, icon, nullptr, nullptr));)
-             if (IsWindowVisible(icon) && GetWindowRect(icon, &r))
+         for (HWND w = nullptr;
+              (w = FindWindowExW(parent, w, a.at(0) == L"*" ? nullptr : a[0].c_str(), nullptr));)
+             if (IsWindowVisible(w) && GetWindowRect(w, &r))
                  PrintRect(r);
      }},
     {L"target", // TITLE X Y W H: a window to switch to, till killed
      [](const Args& a) {
-         CreateWindowExW(0, L"STATIC", a.at(0).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                         Num(a, 1), Num(a, 2), Num(a, 3), Num(a, 4), nullptr, nullptr, nullptr,
-                         nullptr);
+         CreateWindowExW(0, L"STATIC", a.at(0).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, Num(a, 1),
+                         Num(a, 2), Num(a, 3), Num(a, 4), nullptr, nullptr, nullptr, nullptr);
          MSG m;
          while (GetMessageW(&m, nullptr, 0, 0) > 0)
              DispatchMessageW(&m);

@@ -58,7 +58,7 @@ def options_lock_and_tray_in_english(s):
                     "1000", "40"], check=True, timeout=10)
     until(lambda: s.tray()[0][0] > 900, 5, "the tray window moved")
     s.click_tray(3)
-    left, top, right, bottom = until(lambda: s.rect("menu"), 5, "the tray menu")
+    left, top, right, bottom = until(lambda: s.rect("shown", "#32768"), 5, "the tray menu")
     eq((right, top), s.pointer(), "the menu's top-right corner")
     s.choose(2)  # the maker's web site
     log = os.path.join(s.art, "browser.log")
