@@ -83,8 +83,8 @@ class Suite:
         until(lambda: self.probe("state", sel) in (state, "foreground" * (state == "visible")),
               timeout, "%s %s" % (sel, state))
 
-    def rect(self, *args):
-        return tuple(int(v) for v in self.probe(*args).split())
+    def rects(self, *args):
+        return [tuple(map(int, line.split())) for line in self.probe(*args).splitlines()]
 
     def reg(self):
         """The store's values, numbers in decimal (signed)."""
@@ -92,9 +92,6 @@ class Suite:
                              text=True).stdout
         return {n: str(int(v, 16) - (int(v, 16) >> 31 << 32)) if t == "REG_DWORD" else v
                 for n, t, v in re.findall(r"^\s+(\w+)\s+(REG_\w+)\s+(.*?)\r?$", out, re.M)}
-
-    def tray(self):
-        return [tuple(map(int, line.split())) for line in self.probe("shown", "*", "Wine System Tray").splitlines()]
 
     def activate(self, sel):
         xdotool("search", "--limit", "1", "--name", "^%s$" % sel, "windowactivate", "--sync")
@@ -115,27 +112,29 @@ class Suite:
     def pointer(self):
         return tuple(int(v) for v in re.findall(r"[xy]:(-?\d+)", xdotool("getmouselocation")))
 
-    def click(self, at, button=1):
-        xdotool("mousemove", *at, "click", button)
-
-    def click_in(self, rect, button=1):
+    def click(self, rect, button=1):
+        """Clicks the middle of the rectangle."""
         left, top, right, bottom = rect
-        self.click(((left + right) // 2, (top + bottom) // 2), button)
+        xdotool("mousemove", (left + right) // 2, (top + bottom) // 2, "click", button)
+
+    def tray(self):
+        return self.rects("shown", "*", "Wine System Tray")
 
     def click_tray(self, button=1):
-        self.click_in(until(self.tray, 5, "a tray icon")[0], button)
+        self.click(until(self.tray, 5, "a tray icon")[0], button)
 
     def choose(self, index):
         """Clicks an item of the tray menu: Option, About..., the maker's site or Quit. The
         four items are evenly spaced, a separator between each two."""
-        left, top, right, bottom = until(lambda: self.rect("shown", "#32768"), 5, "the tray menu")
-        self.click(((left + right) // 2, top + 11 + index * (bottom - top - 22) // 3))
+        left, top, right, bottom = until(lambda: self.rects("shown", "#32768"), 5, "the tray menu")[0]
+        y = top + 11 + index * (bottom - top - 22) // 3
+        self.click((left, y, right, y))
 
     def shot(self, name, sel=None):
         """Written under the build tree; scripts/screenshots.sh publishes the chosen ones."""
         crop = []
         if sel:
-            left, top, right, bottom = self.rect("rect", sel)
+            left, top, right, bottom = self.rects("rect", sel)[0]
             crop = ["-crop", "%dx%d+%d+%d" % (right - left, bottom - top, left, top), "+repage"]
         subprocess.run(["import", "-window", "root"] + crop +
                        [os.path.join(self.art, name + ".png")], check=True, timeout=30)

@@ -19,10 +19,10 @@ def options_lock_and_tray_in_english(s):
     # Alt+F4 is captured rather than closing the dialog; typing in the integer boxes is filtered.
     for box, keys in [(HOTKEY, "Alt_L+F4 Control_L+Alt_L+k"), (LEFT, "End BackSpace minus a 1 0"),
                       (BOTTOM, "End BackSpace 5 period")]:
-        s.click_in(s.rect("rect", MAIN, box))
+        s.click(s.rects("rect", MAIN, box)[0])
         s.keys(keys)
     eq(app.poll(), None, "program after Alt+F4")
-    s.click_in(s.rect("rect", MAIN, OK))
+    s.click(s.rects("rect", MAIN, OK)[0])
     s.wait(MAIN, "hidden")
     eq(s.reg(), {"Version": "1.2", "HotKey": "75", "Modifiers": "3", "TuningLeft": "-10",
                  "TuningTop": "0", "TuningRight": "0", "TuningBottom": "5"}, "store after OK")
@@ -34,9 +34,9 @@ def options_lock_and_tray_in_english(s):
         s.activate(title)
         s.keys(keys)
         switched = time.monotonic()
-        left, top, right, bottom = s.rect("rect", title, "client")
+        left, top, right, bottom = s.rects("rect", title, "client")[0]
         clip = (left + 10, top, right, bottom + 5)
-        until(lambda: s.rect("clip") == clip, 3, "clip %r around %s" % (clip, title))
+        until(lambda: s.rects("clip") == [clip], 3, "clip %r around %s" % (clip, title))
         return clip, time.monotonic() - switched
 
     a, _ = locked_around("E2E Target A", (120, 150, 520, 380), "Control_L+Alt_L+k")
@@ -45,20 +45,20 @@ def options_lock_and_tray_in_english(s):
     _, followed = locked_around("E2E Target B", (700, 300, 450, 300))
     expect(followed < 1.0, "lock followed after %.2fs (at most one second)" % followed)
     s.keys("Control_L+Alt_L+k")
-    until(lambda: s.rect("clip") == (0, 0, 1280, 800), 3, "clip released to the whole screen")
+    until(lambda: s.rects("clip") == [(0, 0, 1280, 800)], 3, "clip released to the whole screen")
 
     eq(s.popen([s.exe]).wait(15), 0, "exit code of a second start")
     eq([s.probe("state", MAIN), len(s.tray())], ["hidden", 1], "first instance after a second start")
     s.click_tray(1)
     s.wait(MAIN, "visible")
-    s.click_in(s.rect("rect", MAIN, CANCEL))
+    s.click(s.rects("rect", MAIN, CANCEL)[0])
     s.wait(MAIN, "hidden")
     # Away from the screen's edge, where nothing shifts the menu.
     subprocess.run(["xdotool", "search", "--name", "^Wine System Tray$", "windowmove", "--sync",
                     "1000", "40"], check=True, timeout=10)
     until(lambda: s.tray()[0][0] > 900, 5, "the tray window moved")
     s.click_tray(3)
-    left, top, right, bottom = until(lambda: s.rect("shown", "#32768"), 5, "the tray menu")
+    left, top, right, bottom = until(lambda: s.rects("shown", "#32768"), 5, "the tray menu")[0]
     eq((right, top), s.pointer(), "the menu's top-right corner")
     s.choose(2)  # the maker's web site
     log = os.path.join(s.art, "browser.log")
