@@ -13,17 +13,8 @@ with open(os.path.join(HERE, "..", "..", "res", "resource.h")) as header:
     ID = {k: int(v) for k, v in re.findall(r"#define (ID\w+) (\d+)", header.read())}
 
 
-class Failure(Exception):
-    pass
-
-
-def expect(condition, what):
-    if not condition:
-        raise Failure(what)
-
-
 def eq(actual, expected, what):
-    expect(actual == expected, "%s: expected %r, got %r" % (what, expected, actual))
+    assert actual == expected, "%s: expected %r, got %r" % (what, expected, actual)
 
 
 def until(predicate, timeout, what):
@@ -34,10 +25,10 @@ def until(predicate, timeout, what):
             last = predicate()
             if last:
                 return last
-        except Failure as err:
+        except AssertionError as err:
             last = err
         time.sleep(0.05)
-    raise Failure("timed out after %gs waiting for %s (last: %s)" % (timeout, what, last))
+    raise AssertionError("timed out after %gs waiting for %s (last: %s)" % (timeout, what, last))
 
 
 def xdotool(*args):
@@ -60,7 +51,7 @@ class Suite:
     def probe(self, *args):
         cmd = ["wine", self.probe_exe] + [str(a) for a in args]
         r = subprocess.run(cmd, stdin=NULL, capture_output=True, timeout=30)
-        expect(r.returncode == 0, "%s: %s" % (" ".join(cmd[2:]), r.stderr.decode(errors="replace")))
+        assert r.returncode == 0, "%s: %s" % (" ".join(cmd[2:]), r.stderr.decode(errors="replace"))
         return "\n".join(r.stdout.decode("utf-8", "replace").splitlines())
 
     def start(self, locale="en_US.UTF-8", title=MAIN):
@@ -144,7 +135,7 @@ def run(scenarios, argv):
     """usage: scenarios.py EXE PROBE ARTIFACTS [NAME_PART]; stops at the first failure."""
     suite, wanted = Suite(*argv[1:4]), (argv[4:] or [""])[0]
     chosen = [func for func in scenarios if wanted in func.__name__]
-    expect(chosen, "no scenario named like " + wanted)
+    assert chosen, "no scenario named like " + wanted
     for func in chosen:
         started = time.monotonic()
         try:
