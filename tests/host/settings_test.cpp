@@ -39,7 +39,7 @@ struct FakeRegistry : SettingsRegistry {
 TEST(SettingsLoad, ReadsEveryValueInOrderKeepingWhatIsMissing) {
     for (bool complete : {true, false}) {
         FakeRegistry reg;
-        reg.values = {{L"HotKey", 0x141},         {L"Modifiers", 0x4009},
+        reg.values = {{L"HotKey", 0x141},          {L"Modifiers", 0x4009},
                       {L"TuningLeft", 0xFFFFFFFB}, {L"TuningTop", 0x80000000},
                       {L"TuningRight", 1},         {L"TuningBottom", 0xFFFFFFFF}};
         if (!complete)
@@ -50,9 +50,9 @@ TEST(SettingsLoad, ReadsEveryValueInOrderKeepingWhatIsMissing) {
         EXPECT_EQ(reg.log, L"read HotKey;read Modifiers;read TuningLeft;read TuningTop;"
                            L"read TuningRight;read TuningBottom;");
         EXPECT_EQ(s.HotKey, complete ? 0x141u : 77u);
-        EXPECT_EQ(std::make_tuple(s.Modifiers, s.TuningLeft, s.TuningTop, s.TuningRight,
-                                  s.TuningBottom),
-                  std::make_tuple(0x4009u, -5, INT32_MIN, 1, -1));
+        EXPECT_EQ(
+            std::make_tuple(s.Modifiers, s.TuningLeft, s.TuningTop, s.TuningRight, s.TuningBottom),
+            std::make_tuple(0x4009u, -5, INT32_MIN, 1, -1));
     }
 }
 
