@@ -54,15 +54,11 @@ class Suite:
         assert r.returncode == 0, "%s: %s" % (" ".join(cmd[2:]), r.stderr.decode(errors="replace"))
         return "\n".join(r.stdout.decode("utf-8", "replace").splitlines())
 
-    def start(self, locale="en_US.UTF-8", title=MAIN):
-        proc = self.popen([self.exe], locale)
+    def start(self, title, args, locale="C.UTF-8"):
+        """Starts a program that shows the window titled `title`."""
+        proc = self.popen(args, locale)
         self.wait(title, "visible", 15)
         return proc
-
-    def target(self, title, *geometry):
-        """A window to switch to, until the scenario ends."""
-        self.popen([self.probe_exe, "target", title] + list(geometry))
-        self.wait(title, "visible", 15)
 
     def cleanup(self):
         for proc in self.procs:

@@ -14,10 +14,7 @@ build="$root/build/$preset"
 exe="$root/dist/$arch/qzTetherly.exe"
 probe="$build/tests/e2e/e2e_probe.exe"
 art="$build/e2e-artifacts"
-if [ ! -f "$exe" ] || [ ! -f "$probe" ]; then
-    echo "e2e: run first: cmake --preset $preset && cmake --build --preset $preset" >&2
-    exit 1
-fi
+[ -f "$exe" ] && [ -f "$probe" ] || { echo "e2e: build first: cmake --build --preset $preset" >&2; exit 1; }
 # shellcheck source=scripts/winenv.sh
 source "$root/scripts/winenv.sh"
 if [ "$arch" = x86 ] && ! winenv_runs_i386; then

@@ -12,7 +12,7 @@ OK, CANCEL = 1, 2
 
 
 def options_lock_and_tray_in_english(s):
-    app = s.start()
+    app = s.start(MAIN, [s.exe], "en_US.UTF-8")
     s.activate(MAIN)
     s.shot("options-en", MAIN)
     # Alt+F4 is captured rather than closing the dialog; typing in the integer boxes is filtered.
@@ -29,7 +29,7 @@ def options_lock_and_tray_in_english(s):
     # The hot key locks the cursor to the window in front, narrowed by 10 on the left and
     # widened by 5 below; the lock follows the next window within a second.
     def locked_around(title, geometry, keys=""):
-        s.target(title, *geometry)
+        s.start(title, [s.probe_exe, "target", title, *geometry])  # a window to switch to
         s.activate(title)
         s.keys(keys)
         switched = time.monotonic()
@@ -69,7 +69,7 @@ def options_lock_and_tray_in_english(s):
 
 def chinese_screen(s):
     zh = "CorvaneTetherly 1.2"  # the Chinese dialog's title
-    s.start("zh_CN.UTF-8", zh)
+    s.start(zh, [s.exe], "zh_CN.UTF-8")
     s.activate(zh)
     s.shot("options-zh", zh)
 

@@ -81,21 +81,6 @@ void CALLBACK AboutTick(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-} // namespace
-
-#ifdef _WIN64
-#define IMPORT_POINTER(name, argBytes) __asm__("__imp_" #name)
-#else
-#define IMPORT_POINTER(name, argBytes) __asm__("__imp__" #name "@" #argBytes)
-#endif
-extern "C" {
-decltype(&::RegisterHotKey) g_registerHotKey IMPORT_POINTER(RegisterHotKey,
-                                                            16) = &RecordRegisterHotKey;
-decltype(&::MessageBoxW) g_messageBox IMPORT_POINTER(MessageBoxW, 16) = &RecordMessageBox;
-}
-
-namespace {
-
 class MainDialog : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -262,3 +247,15 @@ TEST_F(MainDialog, TrayIconAboutBoxAndSessionEnd) {
 }
 
 } // namespace
+
+// The import pointers the recorders above stand behind.
+#ifdef _WIN64
+#define IMPORT_POINTER(name, argBytes) __asm__("__imp_" #name)
+#else
+#define IMPORT_POINTER(name, argBytes) __asm__("__imp__" #name "@" #argBytes)
+#endif
+extern "C" {
+decltype(&::RegisterHotKey) g_registerHotKey IMPORT_POINTER(RegisterHotKey,
+                                                            16) = &RecordRegisterHotKey;
+decltype(&::MessageBoxW) g_messageBox IMPORT_POINTER(MessageBoxW, 16) = &RecordMessageBox;
+}
