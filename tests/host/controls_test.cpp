@@ -13,12 +13,7 @@ namespace {
 // lParam values as Windows (and Wine) deliver them; held: ctrl, shift, alt, lwin, rwin;
 // expected: vk, ctrl, shift, alt, win.
 TEST(CaptureHotKey, Table) {
-    struct Row {
-        const char* what;
-        std::uint32_t keyCode, keyData;
-        KeyDownState held;
-        HotKeyValue expected;
-    };
+    using Row = std::tuple<const char*, std::uint32_t, std::uint32_t, KeyDownState, HotKeyValue>;
     const Row rows[] = {
         {"A with Ctrl+Alt", 0x41, 0x001E0001, {1, 0, 1, 0, 0}, {0x41, 1, 0, 1, 0}},
         {"left Ctrl", 0x11, 0x001D0001, {1, 0, 0, 0, 0}, {162, 0, 0, 0, 0}},
@@ -34,8 +29,8 @@ TEST(CaptureHotKey, Table) {
         {"only seven scan-code bits", 0x41, 0x009D0001, {0, 0, 0, 0, 0}, {162, 0, 0, 0, 0}},
         {"low byte of the key code", 0x141, 0x001E0001, {0, 0, 0, 0, 0}, {0x41, 0, 0, 0, 0}},
     };
-    for (const Row& r : rows)
-        EXPECT_EQ(CaptureHotKey(r.keyCode, r.keyData, r.held), r.expected) << r.what;
+    for (const auto& [what, keyCode, keyData, held, expected] : rows)
+        EXPECT_EQ(CaptureHotKey(keyCode, keyData, held), expected) << what;
 }
 
 std::wstring Name(int code) {

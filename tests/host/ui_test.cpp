@@ -6,6 +6,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -47,11 +48,7 @@ struct FakePlatform : LockPlatform {
 };
 
 TEST(LockRectangle, ClientAreaWidenedByTuningsScaledToTheWindowsDpi) {
-    const struct {
-        Settings tuning;
-        std::uint32_t dpi;
-        const char* clip;
-    } rows[] = {
+    const std::tuple<Settings, std::uint32_t, const char*> rows[] = {
         {{0, 0, -900, -700, -900, -700}, 96, "[1000,900,0,100]"},
         {{0, 0, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, // wraps around
          96,
@@ -61,14 +58,14 @@ TEST(LockRectangle, ClientAreaWidenedByTuningsScaledToTheWindowsDpi) {
         {{0, 0, 1, -1, -3, 3}, 120, "[99,201,896,804]"},
         {{0, 0, INT32_MIN, 0, INT32_MAX, 0}, 192, "[100,200,898,800]"},
     };
-    for (const auto& r : rows) {
+    for (const auto& [tuning, dpi, clip] : rows) {
         FakePlatform p;
-        p.windows[Wnd(7)] = {100, 200, 800, 600, true, r.dpi};
+        p.windows[Wnd(7)] = {100, 200, 800, 600, true, dpi};
         p.foreground = Wnd(7);
         LockState state;
-        LockOnHotKey(state, 0, r.tuning, p);
-        EXPECT_EQ(p.calls, std::string("FVRSSD") + r.clip)
-            << "left tuning " << r.tuning.TuningLeft << " at " << r.dpi << " DPI";
+        LockOnHotKey(state, 0, tuning, p);
+        EXPECT_EQ(p.calls, std::string("FVRSSD") + clip)
+            << "left tuning " << tuning.TuningLeft << " at " << dpi << " DPI";
     }
 }
 
@@ -81,11 +78,7 @@ TEST(LockSession, TogglesFollowsVisibleForegroundWindowsAndFreesTheCursorOnce) {
     p.windows[Wnd(9)] = {500, 300, 200, 100, false}; // hidden, like our own dialog
     p.windows[Wnd(6)] = {0, 0, 10, 10, true, 96, true};
     const std::string at7 = "FVRSSD[99,198,903,804]";
-    const struct {
-        char act;
-        std::uintptr_t front;
-        std::string calls;
-    } steps[] = {
+    const std::tuple<char, std::uintptr_t, std::string> steps[] = {
         {'T', 7, ""}, // unlocked: nothing
         {'C', 7, ""},
         {'h', 7, ""},
@@ -129,13 +122,7 @@ TEST(CenterDialogPosition, CentresThenKeepsInsideTheWorkArea) {
     const Rect owner{100, 100, 500, 400};
     const Rect nearEdge{1100, 600, 1300, 800};
     const Rect negative{-5, -5, 0, 0};
-    struct Row {
-        Rect dialog;
-        const Rect* centre;
-        Rect workArea;
-        Point expected;
-    };
-    const Row rows[] = {
+    const std::tuple<Rect, const Rect*, Rect, Point> rows[] = {
         {{0, 0, 300, 200}, nullptr, work, {490, 285}},
         {{0, 0, 200, 100}, &owner, work, {200, 200}},
         {{0, 0, 1500, 900}, nullptr, work, {0, 0}}, // larger: left and top win
@@ -143,9 +130,9 @@ TEST(CenterDialogPosition, CentresThenKeepsInsideTheWorkArea) {
         {{0, 0, 300, 200}, nullptr, {-1920, -100, 0, 980}, {-1110, 340}},
         {{0, 0, 2, 2}, &negative, {-50, -50, 100, 100}, {-3, -3}}, // truncates toward zero
     };
-    for (const Row& r : rows)
-        EXPECT_EQ(CenterDialogPosition(r.dialog, r.centre, r.workArea), r.expected)
-            << r.dialog.right << "x" << r.dialog.bottom;
+    for (const auto& [dialog, centre, workArea, expected] : rows)
+        EXPECT_EQ(CenterDialogPosition(dialog, centre, workArea), expected)
+            << dialog.right << "x" << dialog.bottom;
 }
 
 } // namespace
