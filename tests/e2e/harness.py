@@ -82,7 +82,7 @@ class Suite:
 
     def activate(self, sel):
         xdotool("search", "--limit", "1", "--name", "^%s$" % sel, "windowactivate", "--sync")
-        until(lambda: self.probe("state", sel) == "foreground", 5, sel + " in the foreground")
+        self.wait(sel, "foreground")
 
     def keys(self, spec):
         """Space-separated chords; "a+b" presses a, then b, and releases in reverse. Wine reads

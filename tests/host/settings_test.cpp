@@ -27,7 +27,6 @@ struct FakeRegistry : SettingsRegistry {
     }
     bool WriteDword(RegistryRoot root, const std::wstring& keyPath, const std::wstring& name,
                     std::uint32_t v) override {
-        values[name] = v;
         return Log(root, keyPath, L"dword " + name + L"=" + std::to_wstring(v));
     }
     bool WriteString(RegistryRoot root, const std::wstring& keyPath, const std::wstring& name,
