@@ -105,7 +105,7 @@ class Suite:
         xdotool("mousemove", (left + right) // 2, (top + bottom) // 2, "click", button)
 
     def tray(self):
-        return self.rects("shown", "*", "Wine System Tray")
+        return self.rects("shown", "-", "Wine System Tray")
 
     def click_tray(self, button=1):
         self.click(until(self.tray, 5, "a tray icon")[0], button)

@@ -58,13 +58,13 @@ const std::map<std::wstring, std::function<void(const Args&)>> kCommands = {
          GetClipCursor(&r);
          PrintRect(r);
      }},
-    {L"shown", // CLASS [PARENT]: the rectangles of the shown windows of CLASS ("*": any),
+    {L"shown", // CLASS [PARENT]: the rectangles of the shown windows of CLASS ("-": any),
                // top-level or children of the window titled PARENT
      [](const Args& a) {
          HWND parent = a.size() > 1 ? Win(a[1]) : nullptr;
          RECT r{};
          for (HWND w = nullptr;
-              (w = FindWindowExW(parent, w, a.at(0) == L"*" ? nullptr : a[0].c_str(), nullptr));)
+              (w = FindWindowExW(parent, w, a.at(0) == L"-" ? nullptr : a[0].c_str(), nullptr));)
              if (IsWindowVisible(w) && GetWindowRect(w, &r))
                  PrintRect(r);
      }},
