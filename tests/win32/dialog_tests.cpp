@@ -244,6 +244,8 @@ TEST_F(MainDialog, TrayIconAboutBoxAndSessionEnd) {
     EXPECT_TRUE(::EqualRect(&clip, &screen)) << clip.left << "," << clip.top;
     EXPECT_FALSE(::KillTimer(*m_dlg, kFollowTimerId)) << "the follow timer still runs";
     EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &nid)) << "the icon stayed";
+    EXPECT_TRUE(::RegisterHotKey(nullptr, 3, MOD_CONTROL, VK_F11)) << "the hot key stayed";
+    ::UnregisterHotKey(nullptr, 3);
 }
 
 } // namespace
