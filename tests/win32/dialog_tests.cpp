@@ -36,12 +36,12 @@ std::wstring Stored() {
     for (const wchar_t* name : {L"HotKey", L"Modifiers", L"TuningLeft", L"TuningTop",
                                 L"TuningRight", L"TuningBottom", L"Version"}) {
         DWORD type = 0, data[8] = {}, size = sizeof data - 2;
-        if (!::RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_DWORD | RRF_RT_REG_SZ, &type,
-                            data, &size))
-            out += name +
-                   (L"=" +
-                    (type == REG_SZ ? reinterpret_cast<wchar_t*>(data) : std::to_wstring(*data))) +
-                   L";";
+        if (::RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_DWORD | RRF_RT_REG_SZ, &type,
+                           data, &size) != ERROR_SUCCESS)
+            continue;
+        const std::wstring value =
+            type == REG_SZ ? reinterpret_cast<wchar_t*>(data) : std::to_wstring(*data);
+        out += std::wstring(name) + L"=" + value + L";";
     }
     return out;
 }
