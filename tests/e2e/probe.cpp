@@ -13,10 +13,6 @@ namespace {
 
 using Args = std::vector<std::wstring>;
 
-void Print(const std::wstring& text) {
-    wprintf(L"%ls\n", text.c_str());
-}
-
 void PrintRect(const RECT& r) {
     wprintf(L"%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
 }
@@ -35,10 +31,10 @@ const std::map<std::wstring, std::function<void(const Args&)>> kCommands = {
     {L"state", // SEL: gone, hidden, visible or foreground
      [](const Args& a) {
          HWND wnd = FindWindowW(nullptr, a.at(0).c_str());
-         Print(!wnd                           ? L"gone"
-               : !IsWindowVisible(wnd)        ? L"hidden"
-               : GetForegroundWindow() == wnd ? L"foreground"
-                                              : L"visible");
+         wprintf(L"%ls\n", !wnd                           ? L"gone"
+                           : !IsWindowVisible(wnd)        ? L"hidden"
+                           : GetForegroundWindow() == wnd ? L"foreground"
+                                                          : L"visible");
      }},
     {L"rect", // SEL [ID|client] in screen coordinates
      [](const Args& a) {

@@ -19,8 +19,11 @@ art="$build/e2e-artifacts"
 source "$root/scripts/winenv.sh"
 [ "$arch" = x64 ] || winenv_runs_i386 ||
     { echo "e2e: this kernel cannot run 32-bit programs, so neither can Wine" >&2; exit 1; }
-rm -rf "$art" "$build/e2e-prefix"
-mkdir -p "$art"
+# Without the XInput2 library of the program's architecture, Wine refuses every clip while
+# ClipCursor reports success: the lock would seem to fail for a reason outside the program.
+dpkg -s "libxi6:$([ "$arch" = x86 ] && echo i386 || echo amd64)" >/dev/null 2>&1 ||
+    { echo "e2e: Wine cannot clip the cursor without libxi6 ($arch); setup.sh installs it" >&2; exit 1; }
+rm -rf "$art" "$build/e2e-prefix" && mkdir -p "$art"
 export LANG=en_US.UTF-8
 trap winenv_stop EXIT
 trap 'exit 130' INT TERM

@@ -39,7 +39,7 @@ def options_lock_and_tray_in_english(s):
 
     a, _ = locked_around("E2E Target A", (120, 150, 520, 380), "Control_L+Alt_L+k")
     s.move(1275, 795)
-    eq(s.pointer(), (a[2] - 1, a[3] - 1), "pointer held inside target A (Wine clips with libxi6)")
+    eq(s.pointer(), (a[2] - 1, a[3] - 1), "pointer held inside target A")
     _, followed = locked_around("E2E Target B", (700, 300, 450, 300))
     assert followed < 1.0, "lock followed after %.2fs (at most one second)" % followed
     s.keys("Control_L+Alt_L+k")

@@ -196,7 +196,6 @@ TEST_F(MainDialog, OkSavesAndRegistersCancelRestoresAndTheTrayRestores) {
     ::SendMessageW(*m_dlg, kTrayCallbackMessage, 0, WM_LBUTTONUP);
     EXPECT_FALSE(::IsIconic(*m_dlg));
     EXPECT_TRUE(::RegisterHotKey(nullptr, 2, MOD_ALT, VK_F6)) << "Alt+F6 still held";
-    ::UnregisterHotKey(nullptr, 2);
 }
 
 // The tray icon is the small image and comes back with a restarted taskbar; one About box at
@@ -245,7 +244,6 @@ TEST_F(MainDialog, TrayIconAboutBoxAndSessionEnd) {
     EXPECT_FALSE(::KillTimer(*m_dlg, kFollowTimerId)) << "the follow timer still runs";
     EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &nid)) << "the icon stayed";
     EXPECT_TRUE(::RegisterHotKey(nullptr, 3, MOD_CONTROL, VK_F11)) << "the hot key stayed";
-    ::UnregisterHotKey(nullptr, 3);
 }
 
 } // namespace
