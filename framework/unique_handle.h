@@ -39,6 +39,9 @@ private:
 struct MenuCloser {
     void operator()(HMENU menu) const { ::DestroyMenu(menu); }
 };
+struct ModuleCloser {
+    void operator()(HMODULE module) const { ::FreeLibrary(module); }
+};
 struct IconCloser {
     void operator()(HICON icon) const { ::DestroyIcon(icon); }
 };
@@ -54,4 +57,5 @@ struct KeyCloser {
 
 using UniqueMenu = UniqueHandle<HMENU, MenuCloser>;
 using UniqueIcon = UniqueHandle<HICON, IconCloser>;
+using UniqueModule = UniqueHandle<HMODULE, ModuleCloser>;
 using UniqueHkey = UniqueHandle<HKEY, KeyCloser>;

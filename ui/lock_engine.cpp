@@ -34,19 +34,60 @@ WindowHandle VisibleForeground(LockPlatform& platform) {
     return window;
 }
 
-void ClipToLockedWindow(const LockState& state, const Settings& settings, LockPlatform& platform) {
+// False when the window has no client area to be had.
+bool LockRectangle(const LockState& state, const Settings& settings, LockPlatform& platform,
+                   Rect& clip) {
     Rect client;
     if (!platform.GetClientRect(state.m_hLockedWnd, client))
-        return;
+        return false;
     Point topLeft{client.left, client.top};
     if (!platform.ClientToScreen(state.m_hLockedWnd, topLeft))
-        return;
+        return false;
     Point bottomRight{client.right, client.bottom};
     if (!platform.ClientToScreen(state.m_hLockedWnd, bottomRight))
-        return;
-    const Rect clip = WidenByTuning(Rect{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y},
-                                    settings, platform.GetWindowDpi(state.m_hLockedWnd));
+        return false;
+    clip = WidenByTuning(Rect{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, settings,
+                         platform.GetWindowDpi(state.m_hLockedWnd));
+    return true;
+}
+
+void Apply(LockState& state, const Rect& clip, LockPlatform& platform) {
     platform.ClipCursor(&clip);
+    state.m_appliedClip = clip;
+    state.m_bClipApplied = true;
+}
+
+void ClipToLockedWindow(LockState& state, const Settings& settings, LockPlatform& platform) {
+    state.m_bClipApplied = false;
+    Rect clip;
+    if (LockRectangle(state, settings, platform, clip))
+        Apply(state, clip, platform);
+}
+
+bool Contains(const Rect& outer, const Rect& inner) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// The locked window is still in front. Its clip is lost when the foreground left its program
+// for a moment, at a secure desktop, or when another program frees the cursor; a tighter clip
+// of its own (a game's) is kept.
+void HoldClip(LockState& state, const Settings& settings, LockPlatform& platform) {
+    Rect clip;
+    if (!LockRectangle(state, settings, platform, clip))
+        return;
+    // While the user drags it, the system confines the cursor itself.
+    if (platform.IsInMoveSize(state.m_hLockedWnd))
+        return;
+    if (state.m_bClipApplied && clip == state.m_appliedClip) {
+        // An empty or inverted rectangle is never in force as given: applied once is enough.
+        if (clip.left >= clip.right || clip.top >= clip.bottom)
+            return;
+        Rect inForce;
+        if (!platform.GetClipCursor(inForce) || Contains(clip, inForce))
+            return;
+    }
+    Apply(state, clip, platform);
 }
 } // namespace
 
@@ -68,9 +109,10 @@ void LockOnTimer(LockState& state, std::uintptr_t timerId, const Settings& setti
     if (timerId != 0 || !state.m_bLocked)
         return;
     WindowHandle foreground = VisibleForeground(platform);
-    // Handles only: a move or resize of the same window is not followed.
-    if (foreground == state.m_hLockedWnd)
+    if (foreground == state.m_hLockedWnd) {
+        HoldClip(state, settings, platform);
         return;
+    }
     state.m_hLockedWnd = foreground;
     ClipToLockedWindow(state, settings, platform);
 }

@@ -18,6 +18,8 @@ public:
     bool GetClientRect(WindowHandle window, Rect& rect) override;
     bool ClientToScreen(WindowHandle window, Point& point) override;
     std::uint32_t GetWindowDpi(WindowHandle window) override;
+    bool IsInMoveSize(WindowHandle window) override;
+    bool GetClipCursor(Rect& rect) override;
     void ClipCursor(const Rect* rect) override;
 
 private:

@@ -14,17 +14,22 @@ WindowHandle Wnd(std::uintptr_t n) {
     return reinterpret_cast<WindowHandle>(n);
 }
 
-// Windows with a screen origin, client size, visibility and DPI. Logs every call as one letter
-// (Foreground, Visible, client Rect, to Screen, Dpi), and every clip as [l,t,r,b] or [free].
+const Rect kScreen{-1920, 0, 1920, 1080};
+
+// Windows with a screen origin, client size, visibility and DPI, and the clip in force. Logs
+// every call as one letter (Foreground, Visible, client Rect, to Screen, Dpi, Move loop, Get
+// clip), and every clip as [l,t,r,b] or [free].
 struct FakePlatform : LockPlatform {
     struct Window {
         std::int32_t x, y, width, height;
         bool visible = true;
         std::uint32_t dpi = 96;
         bool toScreenFails = false;
+        bool dragged = false;
     };
     std::map<WindowHandle, Window> windows;
     WindowHandle foreground = nullptr;
+    Rect clip = kScreen;
     std::string calls;
 
     WindowHandle GetForegroundWindow() override { return calls += "F", foreground; }
@@ -40,7 +45,10 @@ struct FakePlatform : LockPlatform {
         return calls += "S", !windows[w].toScreenFails;
     }
     std::uint32_t GetWindowDpi(WindowHandle w) override { return calls += "D", windows[w].dpi; }
+    bool IsInMoveSize(WindowHandle w) override { return calls += "M", windows[w].dragged; }
+    bool GetClipCursor(Rect& r) override { return calls += "G", r = clip, true; }
     void ClipCursor(const Rect* r) override {
+        clip = r ? *r : kScreen;
         calls += r ? "[" + std::to_string(r->left) + "," + std::to_string(r->top) + "," +
                          std::to_string(r->right) + "," + std::to_string(r->bottom) + "]"
                    : "[free]";
@@ -85,10 +93,10 @@ TEST(LockSession, TogglesFollowsVisibleForegroundWindowsAndFreesTheCursorOnce) {
         {'H', 0, "FR"}, // locked, on no window
         {'H', 0, "[free]"},
         {'H', 9, "FVR"}, // locked, on no window
-        {'T', 9, "FV"},
+        {'T', 9, "FVR"},
         {'T', 7, at7},
         {'t', 8, ""},
-        {'T', 7, "FV"}, // the same window is not clipped again
+        {'T', 7, "FVRSSDMG"}, // the same window, its clip in force: not clipped again
         {'T', 8, "FVRSSD[-1921,8,-1617,214]"},
         {'T', 0, "FR"}, // recorded, clip unchanged
         {'T', 7, at7},
@@ -114,6 +122,53 @@ TEST(LockSession, TogglesFollowsVisibleForegroundWindowsAndFreesTheCursorOnce) {
         else
             LockOnTimer(state, act == 'T' ? 0 : 5, s, p);
         EXPECT_EQ(p.calls, calls) << "step " << i + 1 << ": " << act << " on window " << front;
+    }
+}
+
+// Locked on a window, then something happens before the next tick on the same window.
+TEST(LockHold, TheSameWindowIsClippedAgainWhenItMovedOrItsClipWasLost) {
+    using Change = void (*)(FakePlatform&, FakePlatform::Window&);
+    const Settings tunings{0, 0, 1, 2, 3, 4}, inverted{0, 0, -900, -700, -900, -700};
+    const std::tuple<const char*, Settings, Change, std::string> rows[] = {
+        {"nothing", tunings, [](FakePlatform&, FakePlatform::Window&) {}, "FVRSSDMG"},
+        {"another program frees the cursor", tunings,
+         [](FakePlatform& p, FakePlatform::Window&) { p.clip = kScreen; },
+         "FVRSSDMG[99,198,903,804]"},
+        {"the application clips tighter itself", tunings,
+         [](FakePlatform& p, FakePlatform::Window&) {
+             p.clip = {200, 300, 400, 500};
+         },
+         "FVRSSDMG"},
+        {"a clip across the edge", tunings,
+         [](FakePlatform& p, FakePlatform::Window&) {
+             p.clip = {50, 300, 400, 500};
+         },
+         "FVRSSDMG[99,198,903,804]"},
+        {"the window moves", tunings, [](FakePlatform&, FakePlatform::Window& w) { w.x += 10; },
+         "FVRSSDM[109,198,913,804]"},
+        {"its display's scale changes", tunings,
+         [](FakePlatform&, FakePlatform::Window& w) { w.dpi = 192; }, "FVRSSDM[98,196,906,808]"},
+        {"the user drags it", tunings,
+         [](FakePlatform& p, FakePlatform::Window& w) {
+             w.x += 10, w.dragged = true, p.clip = kScreen;
+         },
+         "FVRSSDM"},
+        {"its client area cannot be had", tunings,
+         [](FakePlatform& p, FakePlatform::Window& w) { w.toScreenFails = true, p.clip = kScreen; },
+         "FVRS"},
+        {"inverted by its tunings, the cursor freed", inverted,
+         [](FakePlatform& p, FakePlatform::Window&) { p.clip = kScreen; }, "FVRSSDM"},
+    };
+    for (const auto& [what, settings, change, calls] : rows) {
+        FakePlatform p;
+        p.windows[Wnd(7)] = {100, 200, 800, 600};
+        p.foreground = Wnd(7);
+        LockState state;
+        LockOnHotKey(state, 0, settings, p);
+        change(p, p.windows[Wnd(7)]);
+        p.calls.clear();
+        LockOnTimer(state, 0, settings, p);
+        EXPECT_EQ(p.calls, calls) << what;
     }
 }
 

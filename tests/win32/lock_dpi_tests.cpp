@@ -10,33 +10,60 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <vector>
 
 #include "ui/lock_platform_win.h"
 
 namespace {
 
-// A DPI-unaware thread locks onto a window at odd physical coordinates. The clip is its client
-// area to the pixel, widened by the tuning scaled to 144 DPI, and the thread is unaware again
-// afterwards.
-TEST(LockDpi, ClipIsTheWindowsPhysicalClientAreaAndTuningsScaleAt144Dpi) {
+struct CountingPlatform : Win32LockPlatform {
+    int clips = 0;
+    void ClipCursor(const Rect* rect) override {
+        ++clips;
+        Win32LockPlatform::ClipCursor(rect);
+    }
+};
+
+// A DPI-unaware thread locks onto a window it made, at odd physical coordinates. The clip is
+// its client area to the pixel, widened by the tuning scaled to the display (10 is 15 pixels,
+// though the window's own DPI is 96); the ticks leave it while in force and set it again once
+// freed; the thread is unaware again afterwards.
+TEST(LockDpi, ClipIsTheWindowsPhysicalClientAreaWithTuningsScaledToTheDisplay) {
     ASSERT_EQ(::GetDpiForSystem(), 144u) << "the prefix's DPI did not take effect";
-    HWND target = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 101, 151, 301, 201,
+    ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
+    HWND target = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 67, 101, 201, 133,
                                     nullptr, nullptr, nullptr, nullptr);
     ASSERT_EQ(::GetForegroundWindow(), target);
-    ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
-    {
-        Win32LockPlatform platform;
-        LockState state;
-        LockOnHotKey(state, 0, Settings{0, 0, 10, 10, 10, 10}, platform);
+    ASSERT_EQ(::GetDpiForWindow(target), 96u);
+    const Settings tunings{0, 0, 10, 10, 10, 10};
+    LockState state;
+    std::vector<int> clips;
+    for (int tick = 0; tick < 3; ++tick) {
+        CountingPlatform platform;
+        if (tick == 0)
+            LockOnHotKey(state, 0, tunings, platform);
+        else
+            LockOnTimer(state, 0, tunings, platform);
+        clips.push_back(platform.clips);
+        if (tick == 1)
+            ::ClipCursor(nullptr); // as another program frees the cursor
     }
+    EXPECT_EQ(clips, (std::vector<int>{1, 0, 1})) << "lock, tick in force, tick after freeing";
     EXPECT_EQ(::GetAwarenessFromDpiAwarenessContext(::GetThreadDpiAwarenessContext()),
               DPI_AWARENESS_UNAWARE);
     ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
-    RECT clip{}; // the popup's client area, 101,151 to 402,352, and 15 more each side
+    RECT client{};
+    ::GetClientRect(target, &client);
+    ::MapWindowPoints(target, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT clip{};
     ::GetClipCursor(&clip);
     ::ClipCursor(nullptr);
-    EXPECT_EQ(std::tie(clip.left, clip.top, clip.right, clip.bottom),
-              std::make_tuple(86, 136, 417, 367));
+    ::DestroyWindow(target);
+    EXPECT_EQ(
+        std::tie(clip.left, clip.top, clip.right, clip.bottom),
+        std::make_tuple(client.left - 15, client.top - 15, client.right + 15, client.bottom + 15))
+        << "client area " << client.left << "," << client.top << "," << client.right << ","
+        << client.bottom;
 }
 
 } // namespace
