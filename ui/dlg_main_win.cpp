@@ -76,6 +76,9 @@ LRESULT CDlgMain::OnHotKey(UINT, WPARAM wParam, LPARAM, BOOL&) {
 }
 
 LRESULT CDlgMain::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    // Not after the clean-up, which released the icon.
+    if (!m_bTrayIconShown && m_trayIcon)
+        m_bTrayIconShown = ShowTrayIcon();
     Win32LockPlatform platform;
     LockOnTimer(m_lockState, wParam, m_settings, platform);
     return 1;
@@ -106,7 +109,9 @@ LRESULT CDlgMain::ApplyOptions(WORD, WORD, HWND, BOOL&) {
     m_settings.TuningTop = m_topBox.GetValue();
     m_settings.TuningRight = m_rightBox.GetValue();
     m_settings.TuningBottom = m_bottomBox.GetValue();
-    m_settings.Save(DefaultSettingsRegistry());
+    // Lost at exit unless the user learns of it; they still apply for this run.
+    if (!m_settings.Save(DefaultSettingsRegistry()))
+        ShowInfoMessage(m_hWnd, IDS_SAVE_FAILED);
     RegisterHotKeyAndHide();
     return 0;
 }

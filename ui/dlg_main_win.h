@@ -83,6 +83,8 @@ public:
     void FillControls();
     void AddTrayIcon();
     void RemoveTrayIcon();
+    // True when the shell shows the icon, added now or before.
+    bool ShowTrayIcon();
 
     const NOTIFYICONDATAW& GetTrayRecord() const { return m_nid; }
 
@@ -98,6 +100,8 @@ private:
     Settings m_settings;
     NOTIFYICONDATAW m_nid{};
     UniqueIcon m_trayIcon;
+    // False while the shell has refused the icon: the timer tries again.
+    bool m_bTrayIconShown = false;
     LockState m_lockState; // m_bLocked, m_hLockedWnd
     CIntegerBox m_leftBox;
     CIntegerBox m_topBox;

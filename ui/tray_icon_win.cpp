@@ -22,11 +22,18 @@ void CDlgMain::AddTrayIcon() {
         g_appModule.GetResourceInstance(), MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     m_nid.hIcon = m_trayIcon.get();
-    ::Shell_NotifyIconW(NIM_ADD, &m_nid);
+    m_bTrayIconShown = ShowTrayIcon();
+}
+
+// A shell still busy at logon refuses the icon; one that timed out may have added it anyway,
+// and then only a modify succeeds.
+bool CDlgMain::ShowTrayIcon() {
+    return ::Shell_NotifyIconW(NIM_ADD, &m_nid) || ::Shell_NotifyIconW(NIM_MODIFY, &m_nid);
 }
 
 void CDlgMain::RemoveTrayIcon() {
     ::Shell_NotifyIconW(NIM_DELETE, &m_nid);
+    m_bTrayIconShown = false;
     m_trayIcon.reset();
 }
 
@@ -37,7 +44,7 @@ LRESULT CDlgMain::OnTaskbarCreated(UINT, WPARAM, LPARAM, BOOL& bHandled) {
         return 0;
     }
     // A restarted taskbar has forgotten our icon: add the same record again.
-    ::Shell_NotifyIconW(NIM_ADD, &m_nid);
+    m_bTrayIconShown = ShowTrayIcon();
     return 1;
 }
 

@@ -14,6 +14,7 @@
 
 namespace {
 
+const wchar_t kParentKey[] = L"Software\\Corvane Studio";
 const wchar_t kKey[] = L"Software\\Corvane Studio\\qzTetherly";
 
 // Sets the thread's key state for the keys listed (0x80: held, 0x01: toggled only).
@@ -46,12 +47,16 @@ std::wstring Stored() {
     return out;
 }
 
-// The program calls RegisterHotKey and MessageBoxW through import pointers, which this test
-// program defines itself. Every RegisterHotKey on a window is kept as (modifiers, key): Wine
-// ignores MOD_NOREPEAT, so the hot-key table cannot show it. Every message box is kept, not
-// shown, as b or a (before or after the save) and + or - (its owner shown or not).
+// The program calls RegisterHotKey, MessageBoxW and Shell_NotifyIconW through import pointers,
+// which this test program defines itself. Every RegisterHotKey on a window is kept as
+// (modifiers, key): Wine ignores MOD_NOREPEAT, so the hot-key table cannot show it. Every
+// message box is kept, not shown, as b or a (before or after the save) and + or - (its owner
+// shown or not), its text as the last one. The first g_trayRefusals adds of a tray icon are
+// refused; every tray call is kept as its letter (Add, Modify, Delete), small when it failed.
 std::vector<std::pair<UINT, UINT>> g_registrations;
-std::string g_boxes;
+std::string g_boxes, g_trayCalls;
+std::wstring g_lastText;
+int g_trayRefusals = 0;
 BOOL WINAPI RecordRegisterHotKey(HWND hWnd, int id, UINT modifiers, UINT vk) {
     if (hWnd)
         g_registrations.emplace_back(modifiers, vk);
@@ -59,10 +64,20 @@ BOOL WINAPI RecordRegisterHotKey(HWND hWnd, int id, UINT modifiers, UINT vk) {
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32"), "RegisterHotKey")));
     return real(hWnd, id, modifiers, vk);
 }
-int WINAPI RecordMessageBox(HWND owner, LPCWSTR, LPCWSTR, UINT) {
+int WINAPI RecordMessageBox(HWND owner, LPCWSTR text, LPCWSTR, UINT) {
     g_boxes += Stored().find(L"Version") == std::wstring::npos ? 'b' : 'a';
     g_boxes += ::IsWindowVisible(owner) ? '+' : '-';
+    g_lastText = text;
     return IDOK;
+}
+BOOL WINAPI RecordShellNotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
+    static const auto real =
+        reinterpret_cast<decltype(&::Shell_NotifyIconW)>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleW(L"shell32"), "Shell_NotifyIconW")));
+    const BOOL done =
+        message == NIM_ADD && g_trayRefusals > 0 ? (--g_trayRefusals, FALSE) : real(message, data);
+    g_trayCalls += "AMD"[message] + (done ? 0 : 'a' - 'A');
+    return done;
 }
 
 // Each tick: how many About boxes are shown. The first tick asks for another from inside the
@@ -86,7 +101,7 @@ protected:
     void TearDown() override {
         if (m_dlg)
             m_dlg->DestroyWindow();
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kParentKey);
     }
     void Open() {
         if (m_dlg)
@@ -186,6 +201,21 @@ TEST_F(MainDialog, OkSavesAndRegistersCancelRestoresAndTheTrayRestores) {
     }
     ::UnregisterHotKey(nullptr, 1);
 
+    // A store that cannot be written: the user is told, and the settings apply for the run.
+    HKEY parent = nullptr;
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kParentKey);
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, kParentKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE,
+                      nullptr, &parent, nullptr);
+    ::RegCloseKey(parent);
+    Open();
+    Type(MOD_SHIFT, VK_F9);
+    g_registrations.clear();
+    EXPECT_EQ(Command(IDOK), "b+");
+    EXPECT_EQ(g_lastText, L"The settings could not be saved. They apply until the program ends.");
+    EXPECT_EQ(g_registrations,
+              (std::vector<std::pair<UINT, UINT>>{{MOD_SHIFT | MOD_NOREPEAT, VK_F9}}));
+    EXPECT_FALSE(::IsWindowVisible(*m_dlg));
+
     // Hidden, the dialog ignores OK, Cancel and WM_CLOSE: Enter and Esc reach it too.
     g_registrations.clear();
     EXPECT_EQ(Command(IDOK) + Command(IDCANCEL) + Command(0, WM_CLOSE), "");
@@ -198,10 +228,41 @@ TEST_F(MainDialog, OkSavesAndRegistersCancelRestoresAndTheTrayRestores) {
     EXPECT_TRUE(::RegisterHotKey(nullptr, 2, MOD_ALT, VK_F6)) << "Alt+F6 still held";
 }
 
-// The tray icon is the small image and comes back with a restarted taskbar; one About box at
-// a time; a cancelled session end changes nothing, the real one cleans up at once.
-TEST_F(MainDialog, TrayIconAboutBoxAndSessionEnd) {
+// Keys go through the thread's message loop, as the program runs it: Tab moves to the next box,
+// Esc is Cancel and Enter is OK.
+TEST_F(MainDialog, TheMessageLoopHandsTheDialogItsKeys) {
+    CMessageLoop loop;
+    g_appModule.AddMessageLoop(&loop);
     Open();
+    HoldKeys({});
+    const auto press = [&](UINT vk) {
+        ::PostMessageW(::GetFocus(), WM_KEYDOWN, vk, 1);
+        ::PostQuitMessage(0);
+        loop.Run();
+    };
+    ::SetFocus(Item(IDC_LEFT));
+    press(VK_TAB);
+    EXPECT_EQ(::GetFocus(), Item(IDC_TOP));
+    press(VK_ESCAPE);
+    EXPECT_FALSE(::IsWindowVisible(*m_dlg)) << "Esc";
+    m_dlg->ShowWindow(SW_SHOW);
+    ::SetFocus(Item(IDC_TOP));
+    press(VK_RETURN);
+    EXPECT_FALSE(::IsWindowVisible(*m_dlg)) << "Enter";
+    EXPECT_NE(Stored(), L"") << "Enter saves";
+    g_appModule.RemoveMessageLoop();
+}
+
+// A refused tray icon is tried again at each tick until it shows; it is the small image and
+// comes back with a restarted taskbar; one About box at a time; a cancelled session end changes
+// nothing, the real one cleans up at once and no tick adds the icon again.
+TEST_F(MainDialog, TrayIconAboutBoxAndSessionEnd) {
+    g_trayRefusals = 2;
+    g_trayCalls.clear();
+    Open();
+    for (int tick = 0; tick < 3; ++tick)
+        ::SendMessageW(*m_dlg, WM_TIMER, kFollowTimerId, 0);
+    EXPECT_EQ(g_trayCalls, "amamA") << "start, then three ticks";
     ICONINFO icon{};
     BITMAP image{};
     ASSERT_TRUE(::GetIconInfo(m_dlg->GetTrayRecord().hIcon, &icon));
@@ -244,6 +305,10 @@ TEST_F(MainDialog, TrayIconAboutBoxAndSessionEnd) {
     EXPECT_FALSE(::KillTimer(*m_dlg, kFollowTimerId)) << "the follow timer still runs";
     EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &nid)) << "the icon stayed";
     EXPECT_TRUE(::RegisterHotKey(nullptr, 3, MOD_CONTROL, VK_F11)) << "the hot key stayed";
+    g_trayCalls.clear();
+    g_trayRefusals = 1;
+    ::SendMessageW(*m_dlg, WM_TIMER, kFollowTimerId, 0);
+    EXPECT_EQ(g_trayCalls, "") << "a tick after the clean-up";
 }
 
 } // namespace
@@ -258,4 +323,6 @@ extern "C" {
 decltype(&::RegisterHotKey) g_registerHotKey IMPORT_POINTER(RegisterHotKey,
                                                             16) = &RecordRegisterHotKey;
 decltype(&::MessageBoxW) g_messageBox IMPORT_POINTER(MessageBoxW, 16) = &RecordMessageBox;
+decltype(&::Shell_NotifyIconW) g_shellNotifyIcon IMPORT_POINTER(Shell_NotifyIconW,
+                                                                8) = &RecordShellNotifyIcon;
 }

@@ -27,12 +27,16 @@ INT_PTR CALLBACK NoDialogHandling(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
 }
 
-// Per control of the dialog made from the template in `lang`: class, id, style and ex-style.
+constexpr LONG kFrame = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
+                        WS_THICKFRAME | DS_MODALFRAME;
+
+// The frame of the dialog made from the template in `lang`, then per control: class, id, style
+// and ex-style.
 std::vector<std::wstring> Controls(WORD id, LANGID lang) {
-    std::vector<std::wstring> out;
     HWND dlg = ::CreateDialogIndirectParamW(nullptr,
                                             static_cast<LPCDLGTEMPLATEW>(Find(RT_DIALOG, id, lang)),
                                             nullptr, &NoDialogHandling, 0);
+    std::vector<std::wstring> out = {std::to_wstring(::GetWindowLongW(dlg, GWL_STYLE) & kFrame)};
     for (HWND c = ::GetWindow(dlg, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
         wchar_t cls[64] = {};
         ::GetClassNameW(c, cls, 64);
@@ -44,19 +48,28 @@ std::vector<std::wstring> Controls(WORD id, LANGID lang) {
     return out;
 }
 
-// A translation changes texts and places only.
-TEST(Resources, BothLanguagesHaveTheSameControls) {
+// A translation changes texts and places only. The options dialog can be minimized, not sized.
+TEST(Resources, BothLanguagesHaveTheSameFramesAndControls) {
     ::InitCommonControls();
     for (WORD id : {IDD_MAIN, IDD_ABOUT}) {
         const std::vector<std::wstring> en = Controls(id, kEnglish);
         EXPECT_GT(en.size(), 3u) << "dialog " << id;
         EXPECT_EQ(Controls(id, kChinese), en) << "dialog " << id;
     }
+    EXPECT_EQ(Controls(IDD_MAIN, kEnglish)[0],
+              std::to_wstring(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX));
 }
 
-const std::wstring kEnglishWarning = L"Failed to register hot key. Perhaps it is used by other "
-                                     L"applications. Please use another key.";
-const std::wstring kChineseWarning = L"注册热键失败，可能该热键被其他程序占用。请换一个键。";
+// Both messages per language, as written in the sources.
+const std::tuple<UINT, LANGID, std::wstring> kMessages[] = {
+    {IDS_HOTKEY_FAILED, kEnglish,
+     L"Failed to register hot key. Perhaps it is used by other applications. Please use another "
+     L"key."},
+    {IDS_HOTKEY_FAILED, kChinese, L"注册热键失败，可能该热键被其他程序占用。请换一个键。"},
+    {IDS_SAVE_FAILED, kEnglish,
+     L"The settings could not be saved. They apply until the program ends."},
+    {IDS_SAVE_FAILED, kChinese, L"无法保存设置。这些设置在程序退出前有效。"},
+};
 
 TEST(Resources, BothLanguagesHaveTheTrayMenuInOrderAndEveryString) {
     const std::vector<UINT> menuIds = {1, ID_TRAY_OPTION, 0, ID_TRAY_ABOUT, 0, ID_TRAY_WEBSITE,
@@ -69,13 +82,14 @@ TEST(Resources, BothLanguagesHaveTheTrayMenuInOrderAndEveryString) {
             got.push_back(::GetMenuItemID(popup, i));
         EXPECT_EQ(got, menuIds) << "language " << lang;
         ::DestroyMenu(menu);
-        // The warning as compiled from the UTF-8 source, whole: blocks of 16 counted strings.
-        auto* text = static_cast<const WORD*>(Find(RT_STRING, IDS_HOTKEY_FAILED / 16 + 1, lang));
-        for (int skip = IDS_HOTKEY_FAILED % 16; text && skip > 0; --skip)
+    }
+    // The messages as compiled from the UTF-8 sources, whole: blocks of 16 counted strings.
+    for (const auto& [id, lang, expected] : kMessages) {
+        auto* text = static_cast<const WORD*>(Find(RT_STRING, id / 16 + 1, lang));
+        for (UINT skip = id % 16; text && skip > 0; --skip)
             text += 1 + *text;
-        ASSERT_NE(text, nullptr) << "language " << lang;
-        EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(text + 1), *text),
-                  lang == kChinese ? kChineseWarning : kEnglishWarning);
+        ASSERT_NE(text, nullptr) << "string " << id << ", language " << lang;
+        EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(text + 1), *text), expected);
     }
 }
 
