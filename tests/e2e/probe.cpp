@@ -54,6 +54,13 @@ const std::map<std::wstring, std::function<void(const Args&)>> kCommands = {
          GetClipCursor(&r);
          PrintRect(r);
      }},
+    {L"unclip", // frees the cursor as another program does, then prints the clip
+     [](const Args&) {
+         RECT r{};
+         ClipCursor(nullptr);
+         GetClipCursor(&r);
+         PrintRect(r);
+     }},
     {L"shown", // CLASS [PARENT]: the rectangles of the shown windows of CLASS ("-": any),
                // top-level or children of the window titled PARENT
      [](const Args& a) {
