@@ -27,38 +27,29 @@ def options_lock_and_tray_in_english(s):
 
     # The hot key locks the cursor to the window in front, narrowed by 10 on the left and
     # widened by 5 below. Within a second the lock follows the next window, takes back the
-    # cursor another program freed, and follows the window when it moves.
-    def held(title, what):
-        """Seconds until the clip is the lock rectangle of the window titled `title`."""
+    # cursor another program freed, and follows the window as it moves and grows.
+    def held(title):
+        left, top, right, bottom = s.rects("rect", title, "client")[0]
+        return s.rects("clip") == [(left + 10, top, right, bottom + 5)]
+
+    a, b, screen = "E2E Target A", "E2E Target B", [(0, 0, 1280, 800)]
+    s.start(a, [s.probe_exe, "target", a, 120, 150, 520, 380])  # windows to switch to
+    s.start(b, [s.probe_exe, "target", b, 700, 300, 450, 300])
+    s.activate(a)
+    s.keys("Control_L+Alt_L+k")
+    until(lambda: held(a), 3, "clip around target A")
+    s.move(1275, 795)
+    eq(s.pointer(), tuple(v - 1 for v in s.rects("clip")[0][2:]), "pointer held inside A")
+    for what, act in (("a switch", lambda: s.activate(b)),
+                      ("another program freed it", lambda: eq(s.rects("unclip"), screen, "free")),
+                      ("it moved and grew around its old clip", lambda: xdotool(
+                          "search", "--name", "^%s$" % b, "windowmove", 600, 250,
+                          "windowsize", 700, 450))):
+        act()
         started = time.monotonic()
-
-        def clipped():
-            left, top, right, bottom = s.rects("rect", title, "client")[0]
-            return s.rects("clip") == [(left + 10, top, right, bottom + 5)]
-        until(clipped, 3, "clip around %s %s" % (title, what))
-        return time.monotonic() - started
-
-    screen = [(0, 0, 1280, 800)]
-    for title, geometry in (("E2E Target A", (120, 150, 520, 380)),
-                            ("E2E Target B", (700, 300, 450, 300))):
-        s.start(title, [s.probe_exe, "target", title, *geometry])  # a window to switch to
-        s.activate(title)
-        if title.endswith("A"):
-            s.keys("Control_L+Alt_L+k")
-            held(title, "after the hot key")
-            s.move(1275, 795)
-            right, bottom = s.rects("clip")[0][2:]
-            eq(s.pointer(), (right - 1, bottom - 1), "pointer held inside target A")
-        else:
-            for what, act in (("after a switch", lambda: None),
-                              ("after another program freed it",
-                               lambda: eq(s.rects("unclip"), screen, "freed")),
-                              ("after it moved and grew around its old clip", lambda: xdotool(
-                                  "search", "--name", "^%s$" % title, "windowmove", 600, 250,
-                                  "windowsize", 700, 450))):
-                act()
-                took = held(title, what)
-                assert took < 1.0, "clip %s came after %.2fs (at most one second)" % (what, took)
+        until(lambda: held(b), 3, "clip around target B after " + what)
+        took = time.monotonic() - started
+        assert took < 1.0, "clip after %s came in %.2fs (at most one second)" % (what, took)
     s.keys("Control_L+Alt_L+k")
     until(lambda: s.rects("clip") == screen, 3, "clip released to the whole screen")
 

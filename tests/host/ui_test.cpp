@@ -55,31 +55,38 @@ struct FakePlatform : LockPlatform {
     }
 };
 
+// Each rectangle is applied at the lock; once the cursor is freed, the next tick applies it
+// again unless it is inverted.
 TEST(LockRectangle, ClientAreaWidenedByTuningsScaledToTheWindowsDpi) {
-    const std::tuple<Settings, std::uint32_t, const char*> rows[] = {
-        {{0, 0, -900, -700, -900, -700}, 96, "[1000,900,0,100]"},
+    const std::tuple<Settings, std::uint32_t, std::string, bool> rows[] = {
+        {{0, 0, -900, 0, -900, 0}, 96, "[1000,200,0,800]", false}, // inverted across
         {{0, 0, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, // wraps around
          96,
-         "[-2147483548,-2147483448,-2147482749,-2147482849]"},
+         "[-2147483548,-2147483448,-2147482749,-2147482849]",
+         true},
         // 150%: 15, 0, -30, 7.5; halves round away from zero.
-        {{0, 0, 10, 0, -20, 5}, 144, "[85,200,870,808]"},
-        {{0, 0, 1, -1, -3, 3}, 120, "[99,201,896,804]"},
-        {{0, 0, INT32_MIN, 0, INT32_MAX, 0}, 192, "[100,200,898,800]"},
+        {{0, 0, 10, 0, -20, 5}, 144, "[85,200,870,808]", true},
+        {{0, 0, 1, -1, -3, 3}, 120, "[99,201,896,804]", true},
+        {{0, 0, INT32_MIN, 0, INT32_MAX, 0}, 192, "[100,200,898,800]", true},
     };
-    for (const auto& [tuning, dpi, clip] : rows) {
+    for (const auto& [tuning, dpi, clip, again] : rows) {
         FakePlatform p;
         p.windows[Wnd(7)] = {100, 200, 800, 600, true, dpi};
         p.foreground = Wnd(7);
         LockState state;
         LockOnHotKey(state, 0, tuning, p);
-        EXPECT_EQ(p.calls, std::string("FVRSSD") + clip)
+        p.clip = kScreen;
+        LockOnTimer(state, 0, tuning, p);
+        EXPECT_EQ(p.calls, "FVRSSD" + clip + "FVRSSDM" + (again ? "G" + clip : ""))
             << "left tuning " << tuning.TuningLeft << " at " << dpi << " DPI";
     }
 }
 
 // One session: each step puts a window in front (0: none), then H presses the hot key, T
-// ticks the follow timer, h and t come with another id, C cleans up.
-TEST(LockSession, TogglesFollowsVisibleForegroundWindowsAndFreesTheCursorOnce) {
+// ticks the follow timer, h and t come with another id, C cleans up. The other letters change
+// the clip in force or the window in front, then tick: f frees the cursor, g clips it inside
+// the window and p across its edge, m moves the window, s scales its display, d drags it.
+TEST(LockSession, TogglesFollowsAndHoldsVisibleForegroundWindowsAndFreesTheCursorOnce) {
     FakePlatform p;
     p.windows[Wnd(7)] = {100, 200, 800, 600};
     p.windows[Wnd(8)] = {-1920, 10, 300, 200};
@@ -102,9 +109,16 @@ TEST(LockSession, TogglesFollowsVisibleForegroundWindowsAndFreesTheCursorOnce) {
         {'T', 7, at7},
         {'T', 9, "FVR"},
         {'T', 7, at7}, // after a hidden one, the same window is clipped again
-        {'T', 6, "FVRS"},
         {'H', 7, "[free]"},
         {'H', 7, at7},
+        {'f', 7, "FVRSSDMG[99,198,903,804]"},
+        {'g', 7, "FVRSSDMG"}, // the application's own tighter clip is kept
+        {'p', 7, "FVRSSDMG[99,198,903,804]"},
+        {'m', 7, "FVRSSDM[109,198,913,804]"},
+        {'s', 7, "FVRSSDM[108,196,916,808]"},
+        {'d', 7, "FVRSSDM"}, // the system confines the cursor while the user drags
+        {'T', 6, "FVRS"},
+        {'f', 6, "FVRS"}, // its rectangle still cannot be had
         {'C', 7, "[free]"},
         {'C', 7, ""},
         {'T', 8, ""}, // the clean-up turned the lock off
@@ -115,60 +129,33 @@ TEST(LockSession, TogglesFollowsVisibleForegroundWindowsAndFreesTheCursorOnce) {
         const auto& [act, front, calls] = steps[i];
         p.calls.clear();
         p.foreground = Wnd(front);
+        switch (act) {
+        case 'f':
+            p.clip = kScreen;
+            break;
+        case 'g':
+            p.clip = {200, 300, 400, 500};
+            break;
+        case 'p':
+            p.clip = {50, 300, 400, 500};
+            break;
+        case 'm':
+            p.windows[Wnd(front)].x += 10;
+            break;
+        case 's':
+            p.windows[Wnd(front)].dpi = 192;
+            break;
+        case 'd':
+            p.windows[Wnd(front)].x += 10, p.windows[Wnd(front)].dragged = true;
+            break;
+        }
         if (act == 'C')
             LockOnCleanUp(state, p);
         else if (act == 'H' || act == 'h')
             LockOnHotKey(state, act == 'H' ? 0 : 5, s, p);
         else
-            LockOnTimer(state, act == 'T' ? 0 : 5, s, p);
+            LockOnTimer(state, act == 't' ? 5 : 0, s, p);
         EXPECT_EQ(p.calls, calls) << "step " << i + 1 << ": " << act << " on window " << front;
-    }
-}
-
-// Locked on a window, then something happens before the next tick on the same window.
-TEST(LockHold, TheSameWindowIsClippedAgainWhenItMovedOrItsClipWasLost) {
-    using Change = void (*)(FakePlatform&, FakePlatform::Window&);
-    const Settings tunings{0, 0, 1, 2, 3, 4}, inverted{0, 0, -900, -700, -900, -700};
-    const std::tuple<const char*, Settings, Change, std::string> rows[] = {
-        {"nothing", tunings, [](FakePlatform&, FakePlatform::Window&) {}, "FVRSSDMG"},
-        {"another program frees the cursor", tunings,
-         [](FakePlatform& p, FakePlatform::Window&) { p.clip = kScreen; },
-         "FVRSSDMG[99,198,903,804]"},
-        {"the application clips tighter itself", tunings,
-         [](FakePlatform& p, FakePlatform::Window&) {
-             p.clip = {200, 300, 400, 500};
-         },
-         "FVRSSDMG"},
-        {"a clip across the edge", tunings,
-         [](FakePlatform& p, FakePlatform::Window&) {
-             p.clip = {50, 300, 400, 500};
-         },
-         "FVRSSDMG[99,198,903,804]"},
-        {"the window moves", tunings, [](FakePlatform&, FakePlatform::Window& w) { w.x += 10; },
-         "FVRSSDM[109,198,913,804]"},
-        {"its display's scale changes", tunings,
-         [](FakePlatform&, FakePlatform::Window& w) { w.dpi = 192; }, "FVRSSDM[98,196,906,808]"},
-        {"the user drags it", tunings,
-         [](FakePlatform& p, FakePlatform::Window& w) {
-             w.x += 10, w.dragged = true, p.clip = kScreen;
-         },
-         "FVRSSDM"},
-        {"its client area cannot be had", tunings,
-         [](FakePlatform& p, FakePlatform::Window& w) { w.toScreenFails = true, p.clip = kScreen; },
-         "FVRS"},
-        {"inverted by its tunings, the cursor freed", inverted,
-         [](FakePlatform& p, FakePlatform::Window&) { p.clip = kScreen; }, "FVRSSDM"},
-    };
-    for (const auto& [what, settings, change, calls] : rows) {
-        FakePlatform p;
-        p.windows[Wnd(7)] = {100, 200, 800, 600};
-        p.foreground = Wnd(7);
-        LockState state;
-        LockOnHotKey(state, 0, settings, p);
-        change(p, p.windows[Wnd(7)]);
-        p.calls.clear();
-        LockOnTimer(state, 0, settings, p);
-        EXPECT_EQ(p.calls, calls) << what;
     }
 }
 

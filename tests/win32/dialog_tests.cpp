@@ -96,11 +96,14 @@ void CALLBACK AboutTick(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
+// The dialog enters the thread's message loop, as in the program.
 class MainDialog : public ::testing::Test {
 protected:
+    void SetUp() override { g_appModule.AddMessageLoop(&m_loop); }
     void TearDown() override {
         if (m_dlg)
             m_dlg->DestroyWindow();
+        g_appModule.RemoveMessageLoop();
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kParentKey);
     }
     void Open() {
@@ -117,6 +120,12 @@ protected:
         ::SendMessageW(Item(IDC_HOTKEY), WM_KEYDOWN, vk, 1);
         HoldKeys({});
     }
+    // Posts the key to the window with the focus and runs the loop until the queue is empty.
+    void Press(UINT vk) {
+        ::PostMessageW(::GetFocus(), WM_KEYDOWN, vk, 1);
+        ::PostQuitMessage(0);
+        m_loop.Run();
+    }
     // Sends the command; returns the message boxes it showed.
     std::string Command(WORD id, UINT msg = WM_COMMAND) {
         g_boxes.clear();
@@ -124,6 +133,7 @@ protected:
         return g_boxes;
     }
 
+    CMessageLoop m_loop;
     std::unique_ptr<CDlgMain> m_dlg;
 };
 
@@ -201,6 +211,18 @@ TEST_F(MainDialog, OkSavesAndRegistersCancelRestoresAndTheTrayRestores) {
     }
     ::UnregisterHotKey(nullptr, 1);
 
+    // Keys through the loop: Tab moves to the next box, Esc is Cancel and Enter is OK.
+    Open();
+    ::SetFocus(Item(IDC_LEFT));
+    Press(VK_TAB);
+    EXPECT_EQ(::GetFocus(), Item(IDC_TOP));
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(::IsWindowVisible(*m_dlg)) << "Esc";
+    ::SendMessageW(*m_dlg, kTrayCallbackMessage, 0, WM_LBUTTONUP);
+    ::SetFocus(Item(IDC_TOP));
+    Press(VK_RETURN);
+    EXPECT_NE(Stored(), L"") << "Enter";
+
     // A store that cannot be written: the user is told, and the settings apply for the run.
     HKEY parent = nullptr;
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kParentKey);
@@ -228,41 +250,21 @@ TEST_F(MainDialog, OkSavesAndRegistersCancelRestoresAndTheTrayRestores) {
     EXPECT_TRUE(::RegisterHotKey(nullptr, 2, MOD_ALT, VK_F6)) << "Alt+F6 still held";
 }
 
-// Keys go through the thread's message loop, as the program runs it: Tab moves to the next box,
-// Esc is Cancel and Enter is OK.
-TEST_F(MainDialog, TheMessageLoopHandsTheDialogItsKeys) {
-    CMessageLoop loop;
-    g_appModule.AddMessageLoop(&loop);
-    Open();
-    HoldKeys({});
-    const auto press = [&](UINT vk) {
-        ::PostMessageW(::GetFocus(), WM_KEYDOWN, vk, 1);
-        ::PostQuitMessage(0);
-        loop.Run();
-    };
-    ::SetFocus(Item(IDC_LEFT));
-    press(VK_TAB);
-    EXPECT_EQ(::GetFocus(), Item(IDC_TOP));
-    press(VK_ESCAPE);
-    EXPECT_FALSE(::IsWindowVisible(*m_dlg)) << "Esc";
-    m_dlg->ShowWindow(SW_SHOW);
-    ::SetFocus(Item(IDC_TOP));
-    press(VK_RETURN);
-    EXPECT_FALSE(::IsWindowVisible(*m_dlg)) << "Enter";
-    EXPECT_NE(Stored(), L"") << "Enter saves";
-    g_appModule.RemoveMessageLoop();
-}
-
-// A refused tray icon is tried again at each tick until it shows; it is the small image and
-// comes back with a restarted taskbar; one About box at a time; a cancelled session end changes
-// nothing, the real one cleans up at once and no tick adds the icon again.
+// A refused tray icon is tried again at each tick until it shows, and again with a restarted
+// taskbar; it is the small image. One About box at a time. A cancelled session end changes
+// nothing; the real one cleans up at once, and no tick adds the icon again.
 TEST_F(MainDialog, TrayIconAboutBoxAndSessionEnd) {
     g_trayRefusals = 2;
     g_trayCalls.clear();
     Open();
-    for (int tick = 0; tick < 3; ++tick)
-        ::SendMessageW(*m_dlg, WM_TIMER, kFollowTimerId, 0);
-    EXPECT_EQ(g_trayCalls, "amamA") << "start, then three ticks";
+    const auto tick = [&] { ::SendMessageW(*m_dlg, WM_TIMER, kFollowTimerId, 0); };
+    tick(), tick(), tick();
+    NOTIFYICONDATAW nid = m_dlg->GetTrayRecord(); // the icon is gone with the taskbar
+    ::Shell_NotifyIconW(NIM_DELETE, &nid);
+    g_trayRefusals = 1;
+    ::SendMessageW(*m_dlg, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    tick(), tick();
+    EXPECT_EQ(g_trayCalls, "amamADamA") << "start, 3 ticks, the taskbar's restart, 2 ticks";
     ICONINFO icon{};
     BITMAP image{};
     ASSERT_TRUE(::GetIconInfo(m_dlg->GetTrayRecord().hIcon, &icon));
@@ -270,12 +272,6 @@ TEST_F(MainDialog, TrayIconAboutBoxAndSessionEnd) {
     EXPECT_EQ(image.bmWidth, ::GetSystemMetrics(SM_CXSMICON)) << "the tray's small image";
     ::DeleteObject(icon.hbmColor);
     ::DeleteObject(icon.hbmMask);
-    NOTIFYICONDATAW nid{};
-    nid.cbSize = sizeof nid;
-    nid.hWnd = *m_dlg;
-    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &nid));
-    ::SendMessageW(*m_dlg, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &nid)) << "the icon is not back";
 
     g_mainDialog = *m_dlg;
     for (int round = 0; round < 2; ++round) { // the second: the guard was reset
@@ -288,6 +284,7 @@ TEST_F(MainDialog, TrayIconAboutBoxAndSessionEnd) {
 
     RECT screen{}, clip{};
     ::GetClipCursor(&screen);
+    g_trayCalls.clear();
     const RECT locked{100, 120, 400, 320};
     Type(MOD_CONTROL, VK_F11);
     Command(IDOK);
@@ -297,18 +294,14 @@ TEST_F(MainDialog, TrayIconAboutBoxAndSessionEnd) {
     ::SendMessageW(*m_dlg, WM_ENDSESSION, FALSE, 0);
     ::GetClipCursor(&clip);
     EXPECT_TRUE(::EqualRect(&clip, &locked)) << clip.left << "," << clip.top;
-    EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &nid)) << "the icon went";
     // The process may end without WM_DESTROY.
     ::SendMessageW(*m_dlg, WM_ENDSESSION, TRUE, 0);
     ::GetClipCursor(&clip);
     EXPECT_TRUE(::EqualRect(&clip, &screen)) << clip.left << "," << clip.top;
     EXPECT_FALSE(::KillTimer(*m_dlg, kFollowTimerId)) << "the follow timer still runs";
-    EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &nid)) << "the icon stayed";
     EXPECT_TRUE(::RegisterHotKey(nullptr, 3, MOD_CONTROL, VK_F11)) << "the hot key stayed";
-    g_trayCalls.clear();
-    g_trayRefusals = 1;
-    ::SendMessageW(*m_dlg, WM_TIMER, kFollowTimerId, 0);
-    EXPECT_EQ(g_trayCalls, "") << "a tick after the clean-up";
+    tick();
+    EXPECT_EQ(g_trayCalls, "D") << "the icon kept, removed at the real end, not added again";
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
-#include <vector>
 
 #include "ui/lock_platform_win.h"
 
@@ -24,7 +23,7 @@ struct CountingPlatform : Win32LockPlatform {
     }
 };
 
-// A DPI-unaware thread locks onto a window it made, at odd physical coordinates. The clip is
+// A DPI-unaware thread locks onto a window it made, at odd coordinates. The clip is
 // its client area to the pixel, widened by the tuning scaled to the display (10 is 15 pixels,
 // though the window's own DPI is 96); the ticks leave it while in force and set it again once
 // freed; the thread is unaware again afterwards.
@@ -37,18 +36,15 @@ TEST(LockDpi, ClipIsTheWindowsPhysicalClientAreaWithTuningsScaledToTheDisplay) {
     ASSERT_EQ(::GetDpiForWindow(target), 96u);
     const Settings tunings{0, 0, 10, 10, 10, 10};
     LockState state;
-    std::vector<int> clips;
-    for (int tick = 0; tick < 3; ++tick) {
-        CountingPlatform platform;
-        if (tick == 0)
-            LockOnHotKey(state, 0, tunings, platform);
-        else
-            LockOnTimer(state, 0, tunings, platform);
-        clips.push_back(platform.clips);
-        if (tick == 1)
-            ::ClipCursor(nullptr); // as another program frees the cursor
+    {
+        CountingPlatform lock, inForce, freed;
+        LockOnHotKey(state, 0, tunings, lock);
+        LockOnTimer(state, 0, tunings, inForce);
+        ::ClipCursor(nullptr); // as another program frees the cursor
+        LockOnTimer(state, 0, tunings, freed);
+        EXPECT_EQ(std::tie(lock.clips, inForce.clips, freed.clips), std::make_tuple(1, 0, 1))
+            << "clips at the lock, a tick while in force, a tick after freeing";
     }
-    EXPECT_EQ(clips, (std::vector<int>{1, 0, 1})) << "lock, tick in force, tick after freeing";
     EXPECT_EQ(::GetAwarenessFromDpiAwarenessContext(::GetThreadDpiAwarenessContext()),
               DPI_AWARENESS_UNAWARE);
     ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
