@@ -1,4 +1,9 @@
-// The main dialog with its boxes, against the real registry and hot-key table, and its clean-up.
+// The main dialog with its boxes, against the real registry and hot-key table, and its clean-up;
+// the lock on a display scaled to 150% (ctest runs this layer with its prefix at 144 DPI).
+#undef _WIN32_WINNT
+#undef WINVER
+#define _WIN32_WINNT 0x0A00 // the DPI calls
+#define WINVER 0x0A00
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +16,7 @@
 
 #include "res/resource.h"
 #include "ui/dlg_main_win.h"
+#include "ui/lock_platform_win.h"
 
 namespace {
 
@@ -144,6 +150,9 @@ TEST_F(MainDialog, BoxesReadTheHeldKeysAndSwallowWhatTheyDoNotTake) {
     Open();
     const HWND key = Item(IDC_HOTKEY), left = Item(IDC_LEFT);
     EXPECT_EQ(::ImmGetContext(key), nullptr) << "keys would arrive as VK_PROCESSKEY";
+    NMHDR enter{Item(IDC_LINK), IDC_LINK, static_cast<UINT>(NM_RETURN)};
+    EXPECT_EQ(::SendMessageW(*m_dlg, WM_NOTIFY, IDC_LINK, reinterpret_cast<LPARAM>(&enter)), 0)
+        << "only a click on the link opens the site";
     ::SetWindowTextW(left, L"");
     // box, message, wParam and key data, the one key set and its state, the box's text after
     const std::tuple<HWND, UINT, WPARAM, LPARAM, int, BYTE, const wchar_t*> rows[] = {
@@ -218,7 +227,7 @@ TEST_F(MainDialog, OkSavesAndRegistersCancelRestoresAndTheTrayRestores) {
     EXPECT_EQ(::GetFocus(), Item(IDC_TOP));
     Press(VK_ESCAPE);
     EXPECT_FALSE(::IsWindowVisible(*m_dlg)) << "Esc";
-    ::SendMessageW(*m_dlg, kTrayCallbackMessage, 0, WM_LBUTTONUP);
+    ::SendMessageW(*m_dlg, WM_COMMAND, MAKEWPARAM(ID_TRAY_OPTION, 1), 0); // any code shows it
     ::SetFocus(Item(IDC_TOP));
     Press(VK_RETURN);
     EXPECT_NE(Stored(), L"") << "Enter";
@@ -236,7 +245,6 @@ TEST_F(MainDialog, OkSavesAndRegistersCancelRestoresAndTheTrayRestores) {
     EXPECT_EQ(g_lastText, L"The settings could not be saved. They apply until the program ends.");
     EXPECT_EQ(g_registrations,
               (std::vector<std::pair<UINT, UINT>>{{MOD_SHIFT | MOD_NOREPEAT, VK_F9}}));
-    EXPECT_FALSE(::IsWindowVisible(*m_dlg));
 
     // Hidden, the dialog ignores OK, Cancel and WM_CLOSE: Enter and Esc reach it too.
     g_registrations.clear();
@@ -302,6 +310,54 @@ TEST_F(MainDialog, TrayIconAboutBoxAndSessionEnd) {
     EXPECT_TRUE(::RegisterHotKey(nullptr, 3, MOD_CONTROL, VK_F11)) << "the hot key stayed";
     tick();
     EXPECT_EQ(g_trayCalls, "D") << "the icon kept, removed at the real end, not added again";
+}
+
+struct CountingPlatform : Win32LockPlatform {
+    int clips = 0;
+    void ClipCursor(const Rect* rect) override {
+        ++clips;
+        Win32LockPlatform::ClipCursor(rect);
+    }
+};
+
+// A DPI-unaware program meets the lock as follows (Wine starts every process per-monitor aware,
+// so the test thread turns itself unaware). It locks onto a window it made, at odd coordinates. The
+// clip is its client area to the pixel, widened by the tuning scaled to the display (10 is 15
+// pixels, though the window's own DPI is 96); the ticks leave it while in force and set it again
+// once freed; the thread is unaware again afterwards.
+TEST(LockDpi, ClipIsTheWindowsPhysicalClientAreaWithTuningsScaledToTheDisplay) {
+    ASSERT_EQ(::GetDpiForSystem(), 144u) << "the prefix's DPI did not take effect";
+    ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
+    HWND target = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 67, 101, 201, 133,
+                                    nullptr, nullptr, nullptr, nullptr);
+    ASSERT_EQ(::GetForegroundWindow(), target);
+    ASSERT_EQ(::GetDpiForWindow(target), 96u);
+    const Settings tunings{0, 0, 10, 10, 10, 10};
+    LockState state;
+    {
+        CountingPlatform lock, inForce, freed;
+        LockOnHotKey(state, 0, tunings, lock);
+        LockOnTimer(state, 0, tunings, inForce);
+        ::ClipCursor(nullptr); // as another program frees the cursor
+        LockOnTimer(state, 0, tunings, freed);
+        EXPECT_EQ(std::tie(lock.clips, inForce.clips, freed.clips), std::make_tuple(1, 0, 1))
+            << "clips at the lock, a tick while in force, a tick after freeing";
+    }
+    EXPECT_EQ(::GetAwarenessFromDpiAwarenessContext(::GetThreadDpiAwarenessContext()),
+              DPI_AWARENESS_UNAWARE);
+    ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+    RECT client{};
+    ::GetClientRect(target, &client);
+    ::MapWindowPoints(target, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT clip{};
+    ::GetClipCursor(&clip);
+    ::ClipCursor(nullptr);
+    ::DestroyWindow(target);
+    EXPECT_EQ(
+        std::tie(clip.left, clip.top, clip.right, clip.bottom),
+        std::make_tuple(client.left - 15, client.top - 15, client.right + 15, client.bottom + 15))
+        << "client area " << client.left << "," << client.top << "," << client.right << ","
+        << client.bottom;
 }
 
 } // namespace
