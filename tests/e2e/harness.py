@@ -107,8 +107,8 @@ class Suite:
     def tray(self):
         return self.rects("shown", "-", "Wine System Tray")
 
-    def click_tray(self, button=1):
-        self.click(until(self.tray, 5, "a tray icon")[0], button)
+    def click_tray(self):
+        self.click(until(self.tray, 5, "a tray icon")[0], 3)
 
     def choose(self, index):
         """Clicks an item of the tray menu: Option, About..., the maker's site or Quit. The

@@ -48,16 +48,11 @@ const std::map<std::wstring, std::function<void(const Args&)>> kCommands = {
          }
          PrintRect(r);
      }},
-    {L"clip",
-     [](const Args&) {
+    {L"clip", // [free]: frees the cursor first, as another program does
+     [](const Args& a) {
          RECT r{};
-         GetClipCursor(&r);
-         PrintRect(r);
-     }},
-    {L"unclip", // frees the cursor as another program does, then prints the clip
-     [](const Args&) {
-         RECT r{};
-         ClipCursor(nullptr);
+         if (!a.empty())
+             ClipCursor(nullptr);
          GetClipCursor(&r);
          PrintRect(r);
      }},
