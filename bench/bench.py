@@ -214,22 +214,33 @@ def hotkey(watch, xi, program, bare, samples):
         base.wait()
     if len(clipped) != 1:
         raise BenchError("the two programs clipped to different rectangles: %r" % clipped)
-    return ours
+    return ours, lambda: press("l")
 
 
-def idle(ours, timer, samples):
-    """CPU of the hidden program (lock off) and of the bare timer program in the same
-    consecutive windows of IDLE_SECONDS, after a few seconds to settle."""
+def idle(watch, ours, toggle, timer, samples):
+    """CPU of the hidden program and of the bare timer program in the same consecutive
+    windows of IDLE_SECONDS, after a few seconds to settle: each run one window with the
+    lock off, then one with it on over the observer's still window."""
     base = wine([timer])
     try:
         time.sleep(5)
-        before = (run_ns(ours.pid), run_ns(base.pid))
         for _ in range(RUNS):
-            time.sleep(IDLE_SECONDS)
-            after = (run_ns(ours.pid), run_ns(base.pid))
-            samples["idle"].append(tuple((a - b) / 1e6 * 60 / IDLE_SECONDS
-                                         for a, b in zip(after, before)))
-            before = after
+            cpu = []
+            for locked in (False, True):
+                if locked:
+                    subprocess.run(["xdotool", "windowactivate", "--sync", watch.xid],
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10)
+                    time.sleep(0.5)
+                    toggle()  # on
+                    time.sleep(1.0)  # the press's own cost settles
+                before = (run_ns(ours.pid), run_ns(base.pid))
+                time.sleep(IDLE_SECONDS)
+                after = (run_ns(ours.pid), run_ns(base.pid))
+                cpu.append(tuple((a - b) / 1e6 * 60 / IDLE_SECONDS for a, b in zip(after, before)))
+                if locked:
+                    toggle()  # off
+            samples["idle"].append(cpu[0])
+            samples["idle_locked"].append((cpu[1][0], cpu[0][0]))
     finally:
         base.kill()
         base.wait()
@@ -254,6 +265,8 @@ def table(samples, sizes, header):
         ("start-up CPU, ms", "startup_cpu", diff, "%.0f", "%+.0f ms", "", None),
         ("hot key to clip, ms", "hotkey", diff, "%.2f", "%+.2f ms", "<= +1 ms", lambda r: r <= 1),
         ("idle CPU, ms per minute", "idle", diff, "%.1f", "%+.1f ms", "<= +5 ms", lambda r: r <= 5),
+        ("locked idle CPU, ms/min", "idle_locked", diff, "%.1f", "%+.1f ms", "<= +5 ms",
+         lambda r: r <= 5),
         ("resident memory, KB", "rss", diff, "%.0f", "%+.0f KB", "<= +1024 KB",
          lambda r: r <= 1024),
     ]
@@ -277,16 +290,17 @@ def main(argv):
            for name in ("min_dialog", "bare_hotkey", "bare_timer", "watch")}
     header = "%s, N=%d, idle windows %gs; %s" % (
         time.strftime("%Y-%m-%d"), RUNS, IDLE_SECONDS, machine())
-    samples = {name: [] for name in ("startup", "startup_cpu", "rss", "hotkey", "idle")}
+    samples = {name: [] for name in ("startup", "startup_cpu", "rss", "hotkey", "idle",
+                                     "idle_locked")}
     watch, ours, started = Watch(exe["watch"]), None, time.monotonic()
     try:
         subprocess.run(["wine", "reg", "delete", STORE, "/f"], stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         startup(watch, program, resource_id(root, "ID_TRAY_QUIT"), exe["min_dialog"], samples)
         print("start-up done (%.0fs)" % (time.monotonic() - started), file=sys.stderr, flush=True)
-        ours = hotkey(watch, XInput(), program, exe["bare_hotkey"], samples)
+        ours, toggle = hotkey(watch, XInput(), program, exe["bare_hotkey"], samples)
         print("hot key done (%.0fs)" % (time.monotonic() - started), file=sys.stderr, flush=True)
-        idle(ours, exe["bare_timer"], samples)
+        idle(watch, ours, toggle, exe["bare_timer"], samples)
     finally:
         if ours is not None:
             ours.kill()

@@ -46,8 +46,11 @@ bool LockRectangle(const LockState& state, const Settings& settings, LockPlatfor
     Point bottomRight{client.right, client.bottom};
     if (!platform.ClientToScreen(state.m_hLockedWnd, bottomRight))
         return false;
+    // No margin, nothing to scale: the DPI look-up is the dearest call of a tick.
+    const bool margins =
+        settings.TuningLeft || settings.TuningTop || settings.TuningRight || settings.TuningBottom;
     clip = WidenByTuning(Rect{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, settings,
-                         platform.GetWindowDpi(state.m_hLockedWnd));
+                         margins ? platform.GetWindowDpi(state.m_hLockedWnd) : 96);
     return true;
 }
 
@@ -76,9 +79,6 @@ void HoldClip(LockState& state, const Settings& settings, LockPlatform& platform
     Rect clip;
     if (!LockRectangle(state, settings, platform, clip))
         return;
-    // While the user drags it, the system confines the cursor itself.
-    if (platform.IsInMoveSize(state.m_hLockedWnd))
-        return;
     if (state.m_bClipApplied && clip == state.m_appliedClip) {
         // An empty or inverted rectangle is never in force as given: applied once is enough.
         if (clip.left >= clip.right || clip.top >= clip.bottom)
@@ -87,6 +87,9 @@ void HoldClip(LockState& state, const Settings& settings, LockPlatform& platform
         if (!platform.GetClipCursor(inForce) || Contains(clip, inForce))
             return;
     }
+    // While the user drags it, the system confines the cursor itself.
+    if (platform.IsInMoveSize(state.m_hLockedWnd))
+        return;
     Apply(state, clip, platform);
 }
 } // namespace

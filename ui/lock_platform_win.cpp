@@ -63,8 +63,10 @@ WindowHandle Win32LockPlatform::GetForegroundWindow() {
     return ::GetForegroundWindow();
 }
 
+// The foreground window is top-level: its own style tells, in one call where IsWindowVisible
+// walks the parents.
 bool Win32LockPlatform::IsWindowVisible(WindowHandle window) {
-    return ::IsWindowVisible(static_cast<HWND>(window)) != FALSE;
+    return (::GetWindowLongW(static_cast<HWND>(window), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 bool Win32LockPlatform::GetClientRect(WindowHandle window, Rect& rect) {

@@ -60,13 +60,13 @@ struct FakePlatform : LockPlatform {
 TEST(LockRectangle, ClientAreaWidenedByTuningsScaledToTheWindowsDpi) {
     const std::tuple<Settings, std::uint32_t, std::string, bool> rows[] = {
         {{0, 0, -900, 0, -900, 0}, 96, "[1000,200,0,800]", false}, // inverted across
-        {{0, 0, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, // wraps around
+        {{0, 0, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},       // wraps around
          96,
          "[-2147483548,-2147483448,-2147482749,-2147482849]",
          true},
         // 150%: 15, 0, -30, 7.5; halves round away from zero.
         {{0, 0, 10, 0, -20, 5}, 144, "[85,200,870,808]", true},
-        {{0, 0, 1, -1, -3, 3}, 120, "[99,201,896,804]", true},
+        {{0, 0, 0, -1, -3, 3}, 120, "[100,201,896,804]", true},
         {{0, 0, INT32_MIN, 0, INT32_MAX, 0}, 192, "[100,200,898,800]", true},
     };
     for (const auto& [tuning, dpi, clip, again] : rows) {
@@ -77,7 +77,7 @@ TEST(LockRectangle, ClientAreaWidenedByTuningsScaledToTheWindowsDpi) {
         LockOnHotKey(state, 0, tuning, p);
         p.clip = kScreen;
         LockOnTimer(state, 0, tuning, p);
-        EXPECT_EQ(p.calls, "FVRSSD" + clip + "FVRSSDM" + (again ? "G" + clip : ""))
+        EXPECT_EQ(p.calls, "FVRSSD" + clip + "FVRSSD" + (again ? "GM" + clip : ""))
             << "left tuning " << tuning.TuningLeft << " at " << dpi << " DPI";
     }
 }
@@ -103,7 +103,7 @@ TEST(LockSession, TogglesFollowsAndHoldsVisibleForegroundWindowsAndFreesTheCurso
         {'T', 9, "FVR"},
         {'T', 7, at7},
         {'t', 8, ""},
-        {'T', 7, "FVRSSDMG"}, // the same window, its clip in force: not clipped again
+        {'T', 7, "FVRSSDG"}, // the same window, its clip in force: not clipped again
         {'T', 8, "FVRSSD[-1921,8,-1617,214]"},
         {'T', 0, "FR"}, // recorded, clip unchanged
         {'T', 7, at7},
@@ -111,9 +111,9 @@ TEST(LockSession, TogglesFollowsAndHoldsVisibleForegroundWindowsAndFreesTheCurso
         {'T', 7, at7}, // after a hidden one, the same window is clipped again
         {'H', 7, "[free]"},
         {'H', 7, at7},
-        {'f', 7, "FVRSSDMG[99,198,903,804]"},
-        {'g', 7, "FVRSSDMG"}, // the application's own tighter clip is kept
-        {'p', 7, "FVRSSDMG[99,198,903,804]"},
+        {'f', 7, "FVRSSDGM[99,198,903,804]"},
+        {'g', 7, "FVRSSDG"}, // the application's own tighter clip is kept
+        {'p', 7, "FVRSSDGM[99,198,903,804]"},
         {'m', 7, "FVRSSDM[109,198,913,804]"},
         {'s', 7, "FVRSSDM[108,196,916,808]"},
         {'d', 7, "FVRSSDM"}, // the system confines the cursor while the user drags
