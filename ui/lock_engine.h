@@ -34,7 +34,7 @@ struct LockState {
 };
 
 // The lock rectangle is the client area in screen coordinates widened by the tunings, which
-// are pixels at 96 DPI scaled to the window's DPI; the arithmetic wraps in 32 bits.
+// are pixels at 96 DPI scaled to the display's DPI; the arithmetic wraps in 32 bits.
 
 // WM_HOTKEY: toggles the lock for hot key id 0.
 void LockOnHotKey(LockState& state, std::uintptr_t hotKeyId, const Settings& settings,
