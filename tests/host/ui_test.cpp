@@ -57,7 +57,7 @@ struct FakePlatform : LockPlatform {
 
 // Each rectangle is applied at the lock; once the cursor is freed, the next tick applies it
 // again unless it is inverted.
-TEST(LockRectangle, ClientAreaWidenedByTuningsScaledToTheWindowsDpi) {
+TEST(LockRectangle, ClientAreaWidenedByTuningsScaledToTheDisplayAndHeldUnlessInverted) {
     const std::tuple<Settings, std::uint32_t, std::string, bool> rows[] = {
         {{0, 0, -900, 0, -900, 0}, 96, "[1000,200,0,800]", false}, // inverted across
         {{0, 0, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},       // wraps around
