@@ -8,7 +8,6 @@ import time
 from harness import ID, MAIN, eq, run, until, xdotool
 
 HOTKEY, LEFT, BOTTOM = ID["IDC_HOTKEY"], ID["IDC_LEFT"], ID["IDC_BOTTOM"]
-OK = 1
 
 
 def options_lock_and_tray_in_english(s):
@@ -20,7 +19,7 @@ def options_lock_and_tray_in_english(s):
                       (BOTTOM, "End BackSpace 5 period")]:
         s.click(s.rects("rect", MAIN, box)[0])
         s.keys(keys)
-    s.click(s.rects("rect", MAIN, OK)[0])
+    s.click(s.rects("rect", MAIN, 1)[0])  # OK
     s.wait(MAIN, "hidden")
     eq(s.reg(), {"Version": "1.2", "HotKey": "75", "Modifiers": "3", "TuningLeft": "-10",
                  "TuningTop": "0", "TuningRight": "0", "TuningBottom": "5"}, "store after OK")

@@ -33,24 +33,18 @@ TEST(CaptureHotKey, Table) {
         EXPECT_EQ(CaptureHotKey(keyCode, keyData, held), expected) << what;
 }
 
-std::wstring Name(int code) {
-    const wchar_t* name = KeyNameTable[static_cast<std::size_t>(code)];
-    return name ? name : L"<none>";
-}
-
 TEST(KeyNameTable, NamedCodesAndTheIrregularNames) {
     int named = 0;
     for (const wchar_t* name : KeyNameTable)
         named += name ? 1 : 0;
     EXPECT_EQ(named, 110);
     const std::pair<int, const wchar_t*> rows[] = {
-        {3, L"Ctrl+Break"}, {33, L"PageUp"}, {34, L"PageDn"},   {48, L"0"},       {90, L"Z"},
-        {96, L"Num 0"},     {106, L"Num *"}, {110, L"Num Del"}, {123, L"F12"},    {165, L"RAlt"},
-        {187, L"+"},        {188, L"<"},     {192, L"~"},       {220, L"\\"},     {222, L"\""},
-        {0, L"<none>"},     {12, L"<none>"}, {124, L"<none>"},  {255, L"<none>"},
+        {3, L"Ctrl+Break"}, {33, L"PageUp"}, {34, L"PageDn"},   {48, L"0"},    {90, L"Z"},
+        {96, L"Num 0"},     {106, L"Num *"}, {110, L"Num Del"}, {123, L"F12"}, {165, L"RAlt"},
+        {187, L"+"},        {188, L"<"},     {192, L"~"},       {220, L"\\"},  {222, L"\""},
     };
     for (const auto& [code, name] : rows)
-        EXPECT_EQ(Name(code), name) << "code " << code;
+        EXPECT_STREQ(KeyNameTable[static_cast<std::size_t>(code)], name) << "code " << code;
 }
 
 TEST(FormatHotKeyText, FixedOrderAndSeparators) {
@@ -96,7 +90,6 @@ TEST(IntegerText, ReadsTheFirstNineCharactersAndWritesDecimal) {
     };
     for (const auto& [text, value] : reads)
         EXPECT_EQ(IntegerFromText(text), value) << "text " << text;
-    EXPECT_EQ(IntegerToText(0), L"0");
     EXPECT_EQ(IntegerToText(INT32_MIN), L"-2147483648");
     EXPECT_EQ(IntegerToText(INT32_MAX), L"2147483647");
 }

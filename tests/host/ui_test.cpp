@@ -95,7 +95,6 @@ TEST(LockSession, TogglesFollowsAndHoldsVisibleForegroundWindowsAndFreesTheCurso
     const std::string at7 = "FVRSSD[99,198,903,804]";
     const std::tuple<char, std::uintptr_t, std::string> steps[] = {
         {'T', 7, ""}, // unlocked: nothing
-        {'C', 7, ""},
         {'h', 7, ""},
         {'H', 0, "FR"}, // locked, on no window
         {'H', 0, "[free]"},
