@@ -118,6 +118,11 @@ class Watch:
         self.proc.stdin.flush()
         return self.line()
 
+    def activate(self):
+        """Brings the observer's window to the front, where the hot key is pressed."""
+        subprocess.run(["xdotool", "windowactivate", "--sync", self.xid],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10)
+
     def close(self):
         self.proc.stdin.close()
         self.proc.wait(10)
@@ -173,8 +178,7 @@ def hotkey(watch, xi, program, bare, samples):
     watch.ask("post %s %d %d" % (MAIN, WM_COMMAND, IDCANCEL))  # hides it, registers the key
     base = wine([bare, CTRL_ALT, VK_K])
     time.sleep(1.0)
-    subprocess.run(["xdotool", "windowactivate", "--sync", watch.xid], stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, timeout=10)
+    watch.activate()
     time.sleep(0.5)
     code = {name: xi.x.XKeysymToKeycode(xi.dpy, xi.x.XStringToKeysym(name.encode()))
             for name in ("Control_L", "Alt_L", "l", "k")}
@@ -228,8 +232,7 @@ def idle(watch, ours, toggle, timer, samples):
             cpu = []
             for locked in (False, True):
                 if locked:
-                    subprocess.run(["xdotool", "windowactivate", "--sync", watch.xid],
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10)
+                    watch.activate()
                     time.sleep(0.5)
                     toggle()  # on
                     time.sleep(1.0)  # the press's own cost settles
